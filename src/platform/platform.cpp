@@ -1,0 +1,12 @@
+#include "platform/platform.h"
+
+#include "platform/qt_common_dialog.h"
+#include "platform/qt_message_box.h"
+
+std::unique_ptr<Platform> Platform::qt()
+{
+    auto p = std::make_unique<Platform>();
+    p->commonDialog = std::make_unique<QtCommonDialog>();
+    p->messageBox = std::make_unique<QtMessageBox>();
+    return p;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The outside services a window needs, handed over in one object so that tests
+// can swap in doubles that script the user's answers.
+
+#include "platform/common_dialog.h"
+#include "platform/message_box.h"
+
+#include <memory>
+
+struct Platform
+{
+    std::unique_ptr<CommonDialog> commonDialog; // the main window's shared dialog `cd`
+    std::unique_ptr<MessageBox> messageBox;
+
+    // Real Qt dialogs and message boxes.
+    static std::unique_ptr<Platform> qt();
+};

@@ -1,0 +1,24 @@
+#pragma once
+// A Platform whose dialogs and message boxes are doubles the test can script.
+
+#include "platform/platform.h"
+#include "support/recording_message_box.h"
+#include "support/scripted_common_dialog.h"
+
+struct TestPlatform
+{
+    std::unique_ptr<Platform> platform;
+    ScriptedCommonDialog *dialog;
+    RecordingMessageBox *messages;
+
+    TestPlatform()
+        : platform(std::make_unique<Platform>())
+    {
+        auto d = std::make_unique<ScriptedCommonDialog>();
+        auto m = std::make_unique<RecordingMessageBox>();
+        dialog = d.get();
+        messages = m.get();
+        platform->commonDialog = std::move(d);
+        platform->messageBox = std::move(m);
+    }
+};
