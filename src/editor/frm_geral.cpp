@@ -1,0 +1,323 @@
+#include "editor/frm_geral.h"
+
+#include "editor/ruler.h"
+#include "editor/tool_pictures.h"
+#include "platform/bevel_panel.h"
+#include "platform/label.h"
+#include "platform/picture_box.h"
+#include "platform/platform.h"
+#include "platform/shape.h"
+#include "platform/twips.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QShortcut>
+
+namespace {
+
+// Designed positions are twips; the screen works in pixels.
+void place(QWidget *w, int left, int top, int width, int height)
+{
+    w->setGeometry(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width), twips::toPixels(height));
+}
+
+const QString kRowRuler = QStringLiteral(
+    "00 01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31");
+const QString kColumnRuler = QStringLiteral("0001020304050607080910111213141516171819202122232425262728293031");
+
+// Grid: 4815 x 4832 twips; Ikon: 32 x 32 pixels; capture buffer: 585 twips
+// square; colour strip: 5235 x 230 twips.
+constexpr QSize kGridPixels(321, 322);
+constexpr QSize kCapturePixels(39, 39);
+constexpr QSize kStripPixels(349, 15);
+
+} // namespace
+
+frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
+    : QMainWindow(parent)
+    , platform_(std::move(platform))
+    , sideWindows_(this)
+    , ikon_(QSize(32, 32), PictureSurface::Scale::Pixels, colour::kWindowBackground)
+    , gridSurface_(kGridPixels, PictureSurface::Scale::Twips, colour::kWindowBackground)
+    , capture_(kCapturePixels, PictureSurface::Scale::Pixels, colour::kButtonFace)
+    , strip_(kStripPixels, PictureSurface::Scale::Twips, colour::kButtonFace)
+    , canvas_(ikon_, gridSurface_)
+{
+    setObjectName(QStringLiteral("frmGeral"));
+    // No close button: the program ends through File > Exit only.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint);
+    buildControls();
+    buildMenus();
+    connectEvents();
+    setWindowTitle(QStringLiteral("Vorn Tessarel 2.1.0"));
+    resize(twips::toPixels(11775), twips::toPixels(8175) + menuBar()->sizeHint().height());
+
+    picModeSel_Click(0);
+    mnuGrade_Click(); // the editor starts with the bars drawn
+    grid->flush();
+}
+
+frmGeral::~frmGeral() = default;
+
+void frmGeral::buildControls()
+{
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("frmGeralClient"));
+    client_->setMouseTracking(true);
+    client_->setCursor(pictures::hand());
+    client_->installEventFilter(this);
+    setCentralWidget(client_);
+
+    // Window-level controls sit under the background panel, as labels on a
+    // form do under its panels.
+    lblMsg = new Label(client_, QStringLiteral("lblMsg"));
+    place(lblMsg, 4200, 7800, 555, 240);
+    lblMsg->setStyleSheet(QStringLiteral("color: grey"));
+    lblAviso = new Label(client_, QStringLiteral("lblAviso"), QStringLiteral("."));
+    place(lblAviso, 120, 6480, 555, 195);
+    lblAviso->hide();
+    picLimpa = new PictureBox(client_, QStringLiteral("picLimpa"));
+    place(picLimpa, 10920, 5880, 255, 495);
+    picLimpa->setBackColor(colour::kWhite);
+    txtFormat = new QLineEdit(QStringLiteral("4"), client_);
+    txtFormat->setObjectName(QStringLiteral("txtFormat"));
+    place(txtFormat, 10680, 5520, 495, 375);
+    txtFormat->hide();
+    imgColar = pictures::paste();
+
+    pnlBarra = new BevelPanel(client_, QStringLiteral("pnlBarra"));
+    place(pnlBarra, 0, 0, 11775, 8175);
+    pnlBarra->setCursor(pictures::hand());
+
+    picCap = new PictureBox(pnlBarra, QStringLiteral("picCap"));
+    place(picCap, 840, 360, 585, 585);
+    picCap->setSurface(&capture_);
+
+    pnlMaster2 = new BevelPanel(pnlBarra, QStringLiteral("pnlMaster2"));
+    place(pnlMaster2, 240, 240, 11295, 7695);
+    pnlMaster2->setCursor(pictures::hand());
+    pnlMaster2->hide(); // the start-up panel is shown by the start-up sequence
+
+    fraTexto = new BevelPanel(pnlBarra, QStringLiteral("fraTexto"));
+    place(fraTexto, 1440, 600, 2295, 735);
+    fraTexto->setCaption(QStringLiteral("TEXT"));
+    txtAlpha = new QLineEdit(QStringLiteral("Text Click-me"), fraTexto);
+    txtAlpha->setObjectName(QStringLiteral("txtAlpha"));
+    place(txtAlpha, 120, 330, 2085, 300);
+    fraTexto->hide(); // shown by "Open Text"
+
+    pnlMaster = new BevelPanel(pnlBarra, QStringLiteral("pnlMaster"));
+    place(pnlMaster, 1440, 1440, 5535, 5535);
+
+    grid = new PictureBox(pnlMaster, QStringLiteral("grid"));
+    place(grid, 360, 375, 4815, 4832);
+    grid->setSurface(&gridSurface_);
+    grid->setTwipsScale(true);
+    grid->setMouseTracking(true);
+    grid->setCursor(Qt::CrossCursor);
+    shCapture = new Shape(grid, QStringLiteral("shCapture"), Shape::DashDotRectangle, QColor(0, 0, 255));
+    shRect = new Shape(grid, QStringLiteral("shRect"), Shape::Rectangle);
+    shLine = new Shape(grid, QStringLiteral("shLine"), Shape::Line);
+    shCircle = new Shape(grid, QStringLiteral("shCircle"), Shape::Circle);
+
+    lblNumero1 = new RowRuler(pnlMaster, QStringLiteral("lblNumero1"), kRowRuler);
+    place(lblNumero1, 120, 405, 255, 4815);
+    lblNumero1->setFont(QFont(QStringLiteral("Arial"), 6));
+    lblNumero2 = new ColumnRuler(pnlMaster, QStringLiteral("lblNumero2"), kColumnRuler);
+    place(lblNumero2, 360, 5265, 4815, 195);
+    QFont columnFont(QStringLiteral("Times New Roman"));
+    columnFont.setPointSizeF(6.75);
+    lblNumero2->setFont(columnFont);
+    lblCordenadas = new Label(pnlMaster, QStringLiteral("lblCordenadas"), QStringLiteral("#"));
+    lblCordenadas->move(twips::toPixels(2715), twips::toPixels(120));
+    QFont readoutFont(QStringLiteral("MS Serif"));
+    readoutFont.setPointSizeF(9.75);
+    lblCordenadas->setFont(readoutFont);
+    lblCordenadas->adjustSize();
+
+    pic3DColor = new BevelPanel(pnlBarra, QStringLiteral("pic3DColor"));
+    place(pic3DColor, 480, 7080, 6495, 375);
+    LeftColor = new PictureBox(pic3DColor, QStringLiteral("LeftColor"));
+    place(LeftColor, 75, 80, 300, 230);
+    LeftColor->setBackColor(colour::kBlack);
+    LeftColor->setBorderWidth(1);
+    LeftColor->setToolTip(QStringLiteral("Left Button Color"));
+    RightColor = new PictureBox(pic3DColor, QStringLiteral("RightColor"));
+    place(RightColor, 435, 80, 300, 230);
+    RightColor->setBackColor(colour::kWindowBackground);
+    RightColor->setBorderWidth(1);
+    RightColor->setToolTip(QStringLiteral("Right Button Color"));
+    picVeCor = new PictureBox(pic3DColor, QStringLiteral("picVeCor"));
+    place(picVeCor, 855, 80, 300, 230);
+    picVeCor->hide();
+    picDefaltColor = new PictureBox(pic3DColor, QStringLiteral("picDefaltColor"));
+    place(picDefaltColor, 1170, 80, 5235, 230);
+    picDefaltColor->setSurface(&strip_);
+    picDefaltColor->setTwipsScale(true);
+    picDefaltColor->setMouseTracking(true);
+
+    pic3DTool = new BevelPanel(pnlBarra, QStringLiteral("pic3DTool"));
+    place(pic3DTool, 600, 2400, 735, 4575);
+    static const int kToolTop[9] = {120, 600, 1080, 1560, 2040, 2520, 3000, 3960, 3480};
+    static const char *kToolTip[9] = {"Pencil Mode", "Line Mode", "Rectangle Mode", "Filled Rectangle Mode",
+                                      "Circle Mode", "Filled Circle Mode", "Text Mode", "Color Fill Mode",
+                                      "Capture (Select Region) Mode"};
+    for (int i = 0; i < 9; ++i) {
+        auto *b = new PictureBox(pic3DTool, QStringLiteral("picModeSel"));
+        b->setProperty("index", i);
+        place(b, 120, kToolTop[i], 480, 480);
+        b->setPicture(pictures::tool(i));
+        b->setToolTip(QString::fromLatin1(kToolTip[i]));
+        picModeSel[size_t(i)] = b;
+    }
+
+    pic3DMode = new BevelPanel(pnlBarra, QStringLiteral("pic3DMode"));
+    place(pic3DMode, 600, 1440, 735, 735);
+    picMode = new PictureBox(pic3DMode, QStringLiteral("picMode"));
+    place(picMode, 120, 120, 490, 490);
+    picMode->setToolTip(QStringLiteral("Displays Selected Mode"));
+
+    pic3dIco = new BevelPanel(pnlBarra, QStringLiteral("pic3dIco"));
+    place(pic3dIco, 3840, 600, 735, 735);
+    Ikon = new PictureBox(pic3dIco, QStringLiteral("Ikon"));
+    place(Ikon, 100, 100, 510, 510);
+    Ikon->setSurface(&ikon_);
+    Ikon->setBorderWidth(1);
+
+    // Panels and their contents show the ordinary arrow, not the hand of the background.
+    for (QWidget *w : {static_cast<QWidget *>(pnlMaster2), static_cast<QWidget *>(fraTexto),
+                       static_cast<QWidget *>(pnlMaster), static_cast<QWidget *>(pic3DColor),
+                       static_cast<QWidget *>(pic3DTool), static_cast<QWidget *>(pic3DMode),
+                       static_cast<QWidget *>(pic3dIco), static_cast<QWidget *>(picCap)})
+        w->setCursor(Qt::ArrowCursor);
+    pnlMaster2->setCursor(pictures::hand());
+}
+
+void frmGeral::connectEvents()
+{
+    connect(grid, &PictureBox::mouseDown, this, &frmGeral::grid_MouseDown);
+    connect(grid, &PictureBox::mouseMove, this, &frmGeral::grid_MouseMove);
+    connect(grid, &PictureBox::mouseUp, this, &frmGeral::grid_MouseUp);
+    for (int i = 0; i < 9; ++i)
+        connect(picModeSel[size_t(i)], &PictureBox::clicked, this, [this, i] { picModeSel_Click(i); });
+    connect(picDefaltColor, &PictureBox::mouseMove, this,
+            [this](int, int, double x, double y) { picDefaltColor_MouseMove(x, y); });
+    connect(picDefaltColor, &PictureBox::mouseDown, this,
+            [this](int button, int, double x, double y) { picDefaltColor_MouseDown(button, x, y); });
+    connect(pnlBarra, &BevelPanel::pointerMove, this, [this] { pointerElsewhere(); });
+    connect(pnlBarra, &BevelPanel::dragDrop, this, &frmGeral::pnlBarra_DragDrop);
+    connect(lblMsg, &Label::Change, this, &frmGeral::lblMsg_Change);
+
+    // The window sees these keys before any of its controls.
+    auto *f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
+    f2->setContext(Qt::WindowShortcut);
+    connect(f2, &QShortcut::activated, this, [this] { setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized); });
+    auto *f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
+    f3->setContext(Qt::WindowShortcut);
+    connect(f3, &QShortcut::activated, this, [this] { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); });
+}
+
+void frmGeral::RefreshGrid()
+{
+    canvas_.RefreshGrid();
+    grid->flush();
+    Ikon->flush();
+}
+
+ColourValue frmGeral::buttonColour(int button) const
+{
+    return button == 1 ? LeftColor->backColor() : RightColor->backColor();
+}
+
+bool frmGeral::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == client_ && e->type() == QEvent::MouseMove)
+        pointerElsewhere();
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void frmGeral::pointerElsewhere()
+{
+    if (picVeCor->isVisible())
+        picVeCor->hide();
+    if (lblCordenadas->isVisible())
+        lblCordenadas->hide();
+}
+
+void frmGeral::picDefaltColor_MouseMove(double x, double y)
+{
+    lblCordenadas->hide();
+    const ColourValue c = strip_.point(x, y);
+    if (c == colour::kOutside)
+        return;
+    picVeCor->show();
+    picVeCor->setBackColor(c);
+}
+
+void frmGeral::picDefaltColor_MouseDown(int button, double x, double y)
+{
+    const ColourValue c = strip_.point(x, y);
+    if (c == colour::kOutside)
+        return; // the strip's border: no colour under the pointer
+    if (button == 1)
+        LeftColor->setBackColor(c);
+    else if (button == 2)
+        RightColor->setBackColor(c);
+}
+
+void frmGeral::pnlBarra_DragDrop(QWidget *source, double x, double y)
+{
+    if (auto *panel = qobject_cast<BevelPanel *>(source))
+        panel->move(int(twips::roundHalfEven(x)), int(twips::roundHalfEven(y)));
+    else if (source)
+        source->move(twips::toPixels(x), twips::toPixels(y));
+}
+
+void frmGeral::lblMsg_Change()
+{
+    mnuPropriedade->setEnabled(!lblMsg->text().isEmpty());
+}
+
+void frmGeral::Form_Resize()
+{
+    if (windowState() & Qt::WindowMaximized) {
+        setWindowTitle(QStringLiteral("Vorn Tessarel - Version: 2.10 - Vorn Quorvane Vezadazar"));
+        lblAviso->show();
+        return;
+    }
+    setWindowTitle(QStringLiteral("Tessarel 2.1.0"));
+    for (const char *name : {"frmToolBar", "ColorPalette", "frmVeCor1", "frmVeCor2", "frmCopy", "frmDesenho"})
+        sideWindows_.get(QString::fromLatin1(name))->hide();
+}
+
+void frmGeral::changeEvent(QEvent *e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::WindowStateChange)
+        Form_Resize();
+}
+
+void frmGeral::resizeEvent(QResizeEvent *e)
+{
+    QMainWindow::resizeEvent(e);
+    Form_Resize();
+}
+
+void frmGeral::closeEvent(QCloseEvent *e)
+{
+    // The title-bar close button and the system close key do nothing.
+    if (!exiting_)
+        e->ignore();
+}
+
+void frmGeral::mnuFechar_Click()
+{
+    sideWindows_.unload(QStringLiteral("ColorPalette"));
+    sideWindows_.unload(QStringLiteral("frmToolBar"));
+    sideWindows_.unload(QStringLiteral("frmVeCor1"));
+    exiting_ = true;
+    QCoreApplication::exit(0);
+}

@@ -1,0 +1,114 @@
+#pragma once
+// The main window: the only place an icon is edited. It owns the icon store
+// `Ikon`, its magnified mirror `grid`, the drawing state, the colour boxes and
+// the main menu, and is the hub the side windows write back into.
+
+#include "editor/canvas.h"
+#include "platform/colour_value.h"
+#include "platform/picture_surface.h"
+#include "platform/side_window_registry.h"
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+class BevelPanel;
+class Label;
+class PictureBox;
+class QAction;
+class QLineEdit;
+class QMenu;
+class Shape;
+struct Platform;
+
+class frmGeral : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit frmGeral(std::unique_ptr<Platform> platform, QWidget *parent = nullptr);
+    ~frmGeral() override;
+
+    Platform &platform() { return *platform_; }
+    SideWindowRegistry &sideWindows() { return sideWindows_; }
+
+    // Canvas operations other windows use.
+    void RefreshGrid();
+    bool PaintCell(int x, int y, ColourValue colour) { return canvas_.PaintCell(x, y, colour); }
+    PictureSurface &ikonSurface() { return ikon_; }
+    PictureSurface &gridSurface() { return gridSurface_; }
+    PictureSurface &stripSurface() { return strip_; }
+
+    // Editor state (16-bit values).
+    int PressX = 0, PressY = 0;
+    int PointerCol = 0, PointerRow = 0;
+    int SelLeft = 0, SelTop = 0, SelRight = 0, SelBottom = 0;
+    int DrawMode = 0;
+
+    // Controls, named as the rest of the program addresses them.
+    BevelPanel *pnlBarra, *pnlMaster2, *fraTexto, *pnlMaster, *pic3DColor, *pic3DTool, *pic3DMode, *pic3dIco;
+    PictureBox *picCap, *grid, *LeftColor, *RightColor, *picVeCor, *picDefaltColor, *picMode, *Ikon, *picLimpa;
+    std::array<PictureBox *, 9> picModeSel{};
+    Shape *shCapture, *shRect, *shLine, *shCircle;
+    Label *lblNumero1, *lblCordenadas, *lblMsg, *lblAviso;
+    QLineEdit *lblNumero2, *txtFormat, *txtAlpha;
+    QImage imgColar;
+
+    // Menus and items.
+    QMenu *mnuOpen, *mnuEdit, *mnuGradeOption, *mnuGirar, *mnuColors, *mnuFerramentas, *mnuOptions,
+        *mnuEdFormat, *mnuAbout;
+    QAction *mnuNew, *mnuOpenSimples, *mnuOpenAs, *mnusave, *mnuFechar;
+    QAction *mnuCortar, *mnuCopiar, *mnuColar, *mnuClear, *mnuOpTxt;
+    QAction *mnuLimpar, *mnuGrade, *mnuRotate13, *mnuHorizontal, *mnuVertical, *mnuMove, *mnuReduzir;
+    QAction *mnuCorFixa, *mnuProcCor, *mnuScroolColor;
+    QAction *mnuPrevi, *mnuGradiende, *mnuPropriedade, *mnuSearch, *mnuPellory;
+    QAction *mnuRaised, *mnuSoftRaised, *mnuSunken, *mnuSoftSunken, *mnuEtched, *mnuDrag;
+    QAction *mnucshp, *mnuVersao;
+
+    // Mode selection (a click on picModeSel(i)).
+    void picModeSel_Click(int index);
+
+    // Pointer events on the grid, positions in grid twips.
+    void grid_MouseDown(int button, int shift, double x, double y);
+    void grid_MouseMove(int button, int shift, double x, double y);
+    void grid_MouseUp(int button, int shift, double x, double y);
+
+    // Menu commands.
+    void mnuLimpar_Click();
+    void mnuGrade_Click();
+    void mnuRotate13_Click();
+    void mnuHorizontal_Click();
+    void mnuVertical_Click();
+    void mnuFechar_Click();
+
+    // Window-level behaviour.
+    void Form_Resize();
+    // Enables the top-level menus that start disabled.
+    void enableMenus();
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void connectEvents();
+    ColourValue buttonColour(int button) const;
+    void pointerElsewhere();
+    void picDefaltColor_MouseMove(double x, double y);
+    void picDefaltColor_MouseDown(int button, double x, double y);
+    void pnlBarra_DragDrop(QWidget *source, double x, double y);
+    void lblMsg_Change();
+
+    std::unique_ptr<Platform> platform_;
+    SideWindowRegistry sideWindows_;
+    PictureSurface ikon_;
+    PictureSurface gridSurface_;
+    PictureSurface capture_;
+    PictureSurface strip_;
+    Canvas canvas_;
+    QWidget *client_ = nullptr; // the window's own background
+    bool exiting_ = false;
+};

@@ -1,0 +1,30 @@
+#pragma once
+// One instance per side window, created hidden on first reference. A window
+// without a registered factory is a plain named tool window.
+
+#include <QHash>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class SideWindowRegistry
+{
+public:
+    using Factory = std::function<QWidget *(QWidget *owner)>;
+
+    explicit SideWindowRegistry(QWidget *owner) : owner_(owner) {}
+
+    void registerFactory(const QString &name, Factory f) { factories_.insert(name, std::move(f)); }
+    // The window, created (hidden) if it does not exist yet.
+    QWidget *get(const QString &name);
+    // The window if it exists, else nullptr.
+    QWidget *existing(const QString &name) const;
+    // Closes and destroys the window; a later get() creates a new one.
+    void unload(const QString &name);
+
+private:
+    QWidget *owner_;
+    QHash<QString, Factory> factories_;
+    QHash<QString, QPointer<QWidget>> windows_;
+};

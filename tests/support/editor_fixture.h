@@ -1,0 +1,43 @@
+#pragma once
+// A main window on test doubles, with readers for what it shows.
+
+#include "editor/frm_geral.h"
+#include "platform/picture_box.h"
+#include "support/test_platform.h"
+
+#include <memory>
+
+struct EditorFixture
+{
+    TestPlatform doubles;
+    std::unique_ptr<frmGeral> window;
+
+    EditorFixture()
+    {
+        auto *dialog = doubles.dialog;
+        auto *messages = doubles.messages;
+        window = std::make_unique<frmGeral>(std::move(doubles.platform));
+        doubles.dialog = dialog;
+        doubles.messages = messages;
+    }
+
+    QWidget *grid() const { return window->grid; }
+    // Colour value of Ikon's pixel (c, r).
+    ColourValue pixel(int c, int r) const { return window->ikonSurface().point(c, r); }
+    // Colour value shown in the middle of grid cell (c, r).
+    ColourValue gridCell(int c, int r) const
+    {
+        return colour::fromRgb(window->gridSurface().image().pixel(c * 10 + 5, r * 10 + 5));
+    }
+    ColourValue left() const { return window->LeftColor->backColor(); }
+    ColourValue right() const { return window->RightColor->backColor(); }
+    // Number of Ikon pixels of the given colour.
+    int count(ColourValue c) const
+    {
+        int n = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                n += pixel(x, y) == c;
+        return n;
+    }
+};
