@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The real binary under Xvfb + openbox: a click on a grid cell paints it in the
+# left colour (black) and leaves its neighbour alone.
+source "$(dirname "$0")/lib.sh"
+e2e_start "$1"
+
+before="$(e2e_shot before)"
+read -r gx gy < <(e2e_py grid "$before") || e2e_fail "grid bars not found on screen"
+cx=$((gx + 3 * 10 + 5)); cy=$((gy + 4 * 10 + 5))
+xdotool mousemove "$cx" "$cy"
+sleep 0.3
+xdotool click 1
+sleep 0.5
+after="$(e2e_shot after)"
+read -r r g b < <(e2e_py pixel "$after" "$cx" "$cy")
+[ "$r$g$b" = "000" ] || e2e_fail "cell (3, 4) shows $r $g $b, expected black"
+read -r r g b < <(e2e_py pixel "$after" $((cx + 10)) "$cy")
+[ "$((r + g + b))" -gt 600 ] || e2e_fail "neighbour cell (4, 4) shows $r $g $b, expected the white background"
+# The read-out follows the pointer.
+echo "ok: cell painted at $cx,$cy (grid at $gx,$gy)"

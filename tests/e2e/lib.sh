@@ -1,0 +1,68 @@
+# Shared steps of the end-to-end scripts: a private Xvfb display with openbox,
+# the real binary on it, and screenshots read back with screen.py.
+# Usage: source lib.sh; e2e_start <binary> [args...]
+
+set -euo pipefail
+E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+E2E_WORK="$(mktemp -d)"
+E2E_PIDS=()
+
+e2e_cleanup() {
+  for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  if [ -n "${E2E_KEEP:-}" ]; then echo "kept $E2E_WORK"; else rm -rf "$E2E_WORK"; fi
+}
+trap e2e_cleanup EXIT
+
+e2e_fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$E2E_WORK/app.log" ] && sed 's/^/app: /' "$E2E_WORK/app.log" >&2
+  exit 1
+}
+
+# Starts Xvfb on the first free display, then openbox.
+e2e_display() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+    E2E_PIDS+=($!)
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do
+      xdpyinfo >/dev/null 2>&1 && break
+      sleep 0.1
+    done
+    xdpyinfo >/dev/null 2>&1 || continue
+    openbox >"$E2E_WORK/openbox.log" 2>&1 &
+    E2E_PIDS+=($!)
+    sleep 1
+    return 0
+  done
+  e2e_fail "no free X display"
+}
+
+# Starts the binary and waits for its main window; sets E2E_WINDOW.
+e2e_start() {
+  e2e_display
+  mkdir -p "$E2E_WORK/runtime" && chmod 700 "$E2E_WORK/runtime"
+  XDG_RUNTIME_DIR="$E2E_WORK/runtime" XDG_CONFIG_HOME="$E2E_WORK/config" HOME="$E2E_WORK" \
+    QT_QPA_PLATFORM=xcb "$@" >"$E2E_WORK/app.log" 2>&1 &
+  E2E_APP=$!
+  E2E_PIDS+=($E2E_APP)
+  E2E_WINDOW=""
+  for _ in $(seq 100); do
+    E2E_WINDOW="$(xdotool search --onlyvisible --name 'Tessarel' 2>/dev/null | head -n 1 || true)"
+    [ -n "$E2E_WINDOW" ] && break
+    sleep 0.1
+  done
+  [ -n "$E2E_WINDOW" ] || e2e_fail "the main window did not appear"
+  sleep 1
+}
+
+e2e_shot() { # e2e_shot <name> -> path of a PNG of the whole screen
+  local png="$E2E_WORK/$1.png"
+  import -window root "$png"
+  echo "$png"
+}
+
+e2e_py() { python3 "$E2E_DIR/screen.py" "$@"; }
