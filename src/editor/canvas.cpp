@@ -3,6 +3,9 @@
 #include "platform/picture_surface.h"
 #include "platform/twips.h"
 
+#include <algorithm>
+#include <climits>
+
 // The box from x+10 to x+130 twips covers pixels 2..8 of the cell's ten: one
 // background pixel stays between it and each bar line, so bars never merge
 // with a painted cell.
@@ -25,23 +28,41 @@ bool Canvas::PaintCell(int x, int y, ColourValue colour)
 
 void Canvas::RefreshGrid()
 {
-    const int cellPx = twips::kPerCell / twips::kPerPixel;
-    const int n = std::min({kCells, ikon_.pixelSize().width(), ikon_.pixelSize().height()});
-    for (int row = 0; row < kCells; ++row) {
-        for (int col = 0; col < kCells; ++col) {
-            // Pixels beyond a shrunken Ikon read as "outside" (-1); a plain
-            // read of such a colour value is black.
-            const QRgb rgb = (row < n && col < n) ? (ikon_.pixelRgb(col, row) | 0xFF000000u) : qRgb(0, 0, 0);
-            const int px = col * cellPx, py = row * cellPx;
-            // A cell that already shows this colour needs no writing; only the
-            // cell painter and a full clear touch box interiors.
-            if (grid_.contains(px + kInsetFirst, py + kInsetFirst) &&
-                (grid_.pixelRgb(px + kInsetFirst, py + kInsetFirst) | 0xFF000000u) == rgb &&
-                (grid_.pixelRgb(px + kInsetLast, py + kInsetLast) | 0xFF000000u) == rgb)
+    // The hot path of every edit: raw rows instead of per-pixel calls, and a
+    // cell that already shows its colour is not written (only the cell painter
+    // and a full clear touch box interiors, so its first pixel tells).
+    constexpr int cellPx = twips::kPerCell / twips::kPerPixel;
+    const QImage &icon = ikon_.image();
+    QImage &out = grid_.pixelsForWrite();
+    const int n = std::min({kCells, icon.width(), icon.height()});
+    const int lastX = std::min(kCells, (out.width() - kInsetLast - 1) / cellPx + 1);
+    const int lastY = std::min(kCells, (out.height() - kInsetLast - 1) / cellPx + 1);
+    if (lastX <= 0 || lastY <= 0)
+        return;
+    uchar *bits = out.bits();
+    const qsizetype stride = out.bytesPerLine();
+    int minX = INT_MAX, minY = INT_MAX, maxX = -1, maxY = -1;
+    for (int row = 0; row < lastY; ++row) {
+        const QRgb *src = row < n ? reinterpret_cast<const QRgb *>(icon.constScanLine(row)) : nullptr;
+        for (int col = 0; col < lastX; ++col) {
+            // Pixels beyond a shrunken Ikon have no colour; they show black.
+            const QRgb rgb = (src && col < n) ? (src[col] | 0xFF000000u) : 0xFF000000u;
+            const int px = col * cellPx + kInsetFirst, py = row * cellPx + kInsetFirst;
+            QRgb *first = reinterpret_cast<QRgb *>(bits + py * stride) + px;
+            if ((*first | 0xFF000000u) == rgb)
                 continue;
-            paintBox(px, py, rgb);
+            for (int y = 0; y <= kInsetLast - kInsetFirst; ++y) {
+                QRgb *line = reinterpret_cast<QRgb *>(bits + (py + y) * stride) + px;
+                std::fill(line, line + (kInsetLast - kInsetFirst + 1), rgb);
+            }
+            minX = std::min(minX, px);
+            minY = std::min(minY, py);
+            maxX = std::max(maxX, px + kInsetLast - kInsetFirst);
+            maxY = std::max(maxY, py + kInsetLast - kInsetFirst);
         }
     }
+    if (maxX >= 0)
+        grid_.markChanged(QRect(QPoint(minX, minY), QPoint(maxX, maxY)));
 }
 
 void Canvas::drawBars()

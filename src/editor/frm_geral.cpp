@@ -137,6 +137,7 @@ void frmGeral::buildControls()
     readoutFont.setPointSizeF(9.75);
     lblCordenadas->setFont(readoutFont);
     lblCordenadas->adjustSize();
+    readoutHeight_ = lblCordenadas->height();
 
     pic3DColor = new BevelPanel(pnlBarra, QStringLiteral("pic3DColor"));
     place(pic3DColor, 480, 7080, 6495, 375);

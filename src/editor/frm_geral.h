@@ -8,6 +8,7 @@
 #include "platform/picture_surface.h"
 #include "platform/side_window_registry.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <array>
 #include <memory>
@@ -101,6 +102,7 @@ private:
     void picDefaltColor_MouseDown(int button, double x, double y);
     void pnlBarra_DragDrop(QWidget *source, double x, double y);
     void lblMsg_Change();
+    void fitReadout();
 
     std::unique_ptr<Platform> platform_;
     SideWindowRegistry sideWindows_;
@@ -111,4 +113,6 @@ private:
     Canvas canvas_;
     QWidget *client_ = nullptr; // the window's own background
     bool exiting_ = false;
+    QHash<QString, int> readoutWidths_;
+    int readoutHeight_ = 0;
 };

@@ -21,6 +21,21 @@ void frmGeral::picModeSel_Click(int index)
     shCapture->setVisible(false);
 }
 
+void frmGeral::fitReadout()
+{
+    // The read-out is sized to its text. Measuring text is the costliest part
+    // of a pointer move, and digits share one width, so sizes are kept per shape.
+    QString shape = lblCordenadas->text();
+    for (QChar &c : shape)
+        if (c.isDigit())
+            c = QLatin1Char('0');
+    auto it = readoutWidths_.constFind(shape);
+    if (it == readoutWidths_.constEnd())
+        it = readoutWidths_.insert(shape, lblCordenadas->sizeHint().width());
+    if (lblCordenadas->width() != *it || lblCordenadas->height() != readoutHeight_)
+        lblCordenadas->resize(*it, readoutHeight_);
+}
+
 void frmGeral::grid_MouseMove(int button, int shift, double x, double y)
 {
     const auto col = twips::toCell(x), row = twips::toCell(y);
@@ -33,7 +48,7 @@ void frmGeral::grid_MouseMove(int button, int shift, double x, double y)
     const QString text = tools::readout(PointerCol, PointerRow);
     if (lblCordenadas->text() != text) {
         lblCordenadas->setCaption(text);
-        lblCordenadas->adjustSize();
+        fitReadout();
     }
     if (!lblCordenadas->isVisible())
         lblCordenadas->show();

@@ -79,6 +79,10 @@ public:
     QRgb pixelRgb(int x, int y) const { return drawn_.pixel(x, y); } // caller checks bounds
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < drawn_.width() && y < drawn_.height(); }
 
+    // Direct write access for bulk painters: the caller reports what it changed.
+    QImage &pixelsForWrite() { return drawn_; }
+    void markChanged(const QRect &r) { markDirty(r & drawn_.rect()); }
+
     // Pixels changed since the last call (for a single repaint per event).
     QRect takeDirty();
     QRect dirty() const { return dirty_; }

@@ -1,0 +1,117 @@
+// Canvas and tool budgets: RefreshGrid <= 30 us, a pencil move event <= 15 us,
+// a figure release incl. RefreshGrid <= 60 us.
+#include "editor/canvas.h"
+#include "editor/frm_geral.h"
+#include "platform/picture_box.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void send(QWidget *w, QEvent::Type type, QPointF pos, Qt::MouseButton b, Qt::MouseButtons held)
+{
+    QMouseEvent e(type, pos, w->mapToGlobal(pos), b, held, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+
+// Every cell changes on every call: two icons of different colours take turns.
+void BM_RefreshGrid_AllCellsChange(benchmark::State &state)
+{
+    PictureSurface grid(QSize(321, 322), PictureSurface::Scale::Twips, 0xFFFFFF);
+    PictureSurface a(QSize(32, 32), PictureSurface::Scale::Pixels, 0x0000FF);
+    PictureSurface b(QSize(32, 32), PictureSurface::Scale::Pixels, 0x00FF00);
+    Canvas ca(a, grid), cb(b, grid);
+    bool flip = false;
+    for (auto _ : state) {
+        (flip ? ca : cb).RefreshGrid();
+        flip = !flip;
+        benchmark::DoNotOptimize(grid.image().constBits());
+    }
+}
+BENCHMARK(BM_RefreshGrid_AllCellsChange);
+
+// The usual case: one pixel changed since the last refresh.
+void BM_RefreshGrid_OnePixelChanged(benchmark::State &state)
+{
+    PictureSurface grid(QSize(321, 322), PictureSurface::Scale::Twips, 0xFFFFFF);
+    PictureSurface ikon(QSize(32, 32), PictureSurface::Scale::Pixels, 0xFFFFFF);
+    Canvas canvas(ikon, grid);
+    canvas.RefreshGrid();
+    int i = 0;
+    for (auto _ : state) {
+        ikon.pset(i % 32, (i / 32) % 32, (i & 1) ? 0x000000 : 0x0000FF);
+        canvas.RefreshGrid();
+        ++i;
+    }
+}
+BENCHMARK(BM_RefreshGrid_OnePixelChanged);
+
+struct Editor
+{
+    frmGeral window{Platform::qt()};
+    Editor()
+    {
+        window.show();
+        QApplication::processEvents();
+    }
+};
+
+// One pencil move with the left button held, delivered to the grid widget:
+// read-out, cell painting and the repaint request.
+void BM_PencilMoveEvent(benchmark::State &state)
+{
+    Editor e;
+    QWidget *grid = e.window.grid;
+    send(grid, QEvent::MouseButtonPress, QPointF(5, 5), Qt::LeftButton, Qt::LeftButton);
+    int i = 0;
+    for (auto _ : state) {
+        const QPointF pos(5 + 10 * (i % 32), 5 + 10 * ((i / 32) % 32));
+        send(grid, QEvent::MouseMove, pos, Qt::NoButton, Qt::LeftButton);
+        ++i;
+    }
+    send(grid, QEvent::MouseButtonRelease, QPointF(5, 5), Qt::LeftButton, Qt::NoButton);
+}
+BENCHMARK(BM_PencilMoveEvent);
+
+// A rectangle gesture's release: the outline on Ikon, RefreshGrid, rubber band reset.
+void BM_RectangleRelease(benchmark::State &state)
+{
+    Editor e;
+    QWidget *grid = e.window.grid;
+    e.window.picModeSel_Click(2);
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        e.window.LeftColor->setBackColor((i & 1) ? 0x000000 : 0x0000FF);
+        send(grid, QEvent::MouseButtonPress, QPointF(25, 25), Qt::LeftButton, Qt::LeftButton);
+        send(grid, QEvent::MouseMove, QPointF(255, 205), Qt::NoButton, Qt::LeftButton);
+        state.ResumeTiming();
+        send(grid, QEvent::MouseButtonRelease, QPointF(255, 205), Qt::LeftButton, Qt::NoButton);
+        ++i;
+    }
+}
+BENCHMARK(BM_RectangleRelease);
+
+// The same release for a colour fill of most of the icon.
+void BM_FillRelease(benchmark::State &state)
+{
+    Editor e;
+    QWidget *grid = e.window.grid;
+    e.window.picModeSel_Click(7);
+    int i = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        e.window.LeftColor->setBackColor((i & 1) ? 0x000000 : 0x0000FF);
+        send(grid, QEvent::MouseButtonPress, QPointF(155, 155), Qt::LeftButton, Qt::LeftButton);
+        state.ResumeTiming();
+        send(grid, QEvent::MouseButtonRelease, QPointF(155, 155), Qt::LeftButton, Qt::NoButton);
+        ++i;
+    }
+}
+BENCHMARK(BM_FillRelease);
+
+} // namespace
