@@ -1,0 +1,31 @@
+#pragma once
+// Our own ICO/CUR decoder. Qt's reader ignores the AND mask of 16/24/32-bit
+// entries, which loses the transparent pixels of most old icons, so Open and
+// the entry picker read files through this instead.
+
+#include <QByteArray>
+#include <QImage>
+#include <optional>
+#include <vector>
+
+struct IcoEntry
+{
+    int width = 0, height = 0; // of the decoded image (directory bytes are not trusted)
+    int bitCount = 0;          // bits per pixel; PNG: IHDR depth times channels
+    bool png = false;
+    // Format_ARGB32, not premultiplied. A pixel the AND mask marks transparent
+    // has alpha 0 but keeps the XOR colour in its RGB, so a caller can tell
+    // "screen" (black) from "inverse screen" (non-black) pixels. Entries with
+    // their own alpha (PNG, 32-bit with any non-zero alpha) keep that alpha.
+    QImage image;
+};
+
+// All entries in directory order, or std::nullopt when the data is not a
+// readable icon or cursor file. One broken entry makes the whole file
+// unreadable: a half-read file would silently lose images on save.
+std::optional<std::vector<IcoEntry>> readIcoEntries(const QByteArray &data);
+
+// The entry Open shows first: the 32x32 one (with several, the most colours;
+// first on a tie), else the largest by area with both sides below 32 (first on
+// a tie), else the first. -1 for an empty list.
+int chooseOpenEntry(const std::vector<IcoEntry> &entries);
