@@ -1,0 +1,129 @@
+// The common dialog on Qt's real dialogs: members kept between uses and
+// cancellation visible both as error 32755 and as an unchanged FileName.
+
+#include "platform/qt_common_dialog.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+// Runs `act` on the modal dialog of type T once it is up.
+template <typename T> void whenShown(std::function<void(T *)> act)
+{
+    QTimer::singleShot(50, [act] {
+        for (int i = 0; i < 100; ++i) {
+            if (auto *d = qobject_cast<T *>(QApplication::activeModalWidget())) {
+                act(d);
+                return;
+            }
+            QTest::qWait(20);
+        }
+    });
+}
+
+} // namespace
+
+class CommonDialogTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void filterTextBecomesQtFilters()
+    {
+        const QStringList f = CommonDialog::qtNameFilters(QStringLiteral(
+            "Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|CompuServe (*.gif)|*.gif"));
+        QCOMPARE(f, QStringList({QStringLiteral("Icon Files (*.ico)"), QStringLiteral("Windows BMP (*.bmp)"),
+                                 QStringLiteral("CompuServe (*.gif)")}));
+        QVERIFY(CommonDialog::qtNameFilters(QString()).isEmpty());
+        QCOMPARE(CommonDialog::qtNameFilters(QStringLiteral("All|*.a;*.b|dangling")),
+                 QStringList(QStringLiteral("All (*.a *.b)")));
+    }
+
+    void cancelledOpenKeepsFileName()
+    {
+        QtCommonDialog cd;
+        cd.FileName = QStringLiteral("/tmp/before.ico");
+        cd.DialogTitle = QStringLiteral("Vorn Tessarel - Open...");
+        QString seenTitle;
+        whenShown<QFileDialog>([&seenTitle](QFileDialog *d) {
+            seenTitle = d->windowTitle();
+            d->reject();
+        });
+        QCOMPARE(cd.ShowOpen(nullptr), CommonDialog::kCancelError);
+        QCOMPARE(cd.FileName, QStringLiteral("/tmp/before.ico"));
+        QCOMPARE(seenTitle, QStringLiteral("Vorn Tessarel - Open..."));
+    }
+
+    void confirmedSaveSetsNameAndTitle()
+    {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("drawn.ico"));
+        QtCommonDialog cd;
+        cd.Flags = CommonDialog::kOverwritePrompt;
+        cd.FileName = dir.filePath(QStringLiteral("old.ico"));
+        bool confirmsOverwrite = false;
+        whenShown<QFileDialog>([&](QFileDialog *d) {
+            confirmsOverwrite = !d->testOption(QFileDialog::DontConfirmOverwrite);
+            // Type the name as a user would.
+            auto *edit = d->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(edit);
+            edit->setText(target);
+            QMetaObject::invokeMethod(d, "accept");
+        });
+        QCOMPARE(cd.ShowSave(nullptr), 0);
+        QCOMPARE(cd.FileName, target);
+        QCOMPARE(cd.FileTitle, QStringLiteral("drawn.ico"));
+        QVERIFY(confirmsOverwrite);
+        // The flags stay for the next caller that sets none.
+        QCOMPARE(cd.Flags, CommonDialog::kOverwritePrompt);
+    }
+
+    void fontDialogReportsTheChoice()
+    {
+        QtCommonDialog cd;
+        cd.FontName = QStringLiteral("Ms Sans Serif");
+        whenShown<QFontDialog>([](QFontDialog *d) { d->reject(); });
+        QCOMPARE(cd.ShowFont(nullptr), CommonDialog::kCancelError);
+        QCOMPARE(cd.FontName, QStringLiteral("Ms Sans Serif"));
+
+        whenShown<QFontDialog>([](QFontDialog *d) {
+            QFont f(QStringLiteral("DejaVu Serif"));
+            f.setPointSize(14);
+            f.setBold(true);
+            f.setItalic(true);
+            d->setCurrentFont(f);
+            d->accept();
+        });
+        QCOMPARE(cd.ShowFont(nullptr), 0);
+        QCOMPARE(cd.FontName, QStringLiteral("DejaVu Serif"));
+        QCOMPARE(cd.FontSize, 14.0);
+        QVERIFY(cd.FontBold);
+        QVERIFY(cd.FontItalic);
+    }
+
+    void colourDialogReturnsAColourValue()
+    {
+        QtCommonDialog cd;
+        cd.Color = 0x00FF00;
+        whenShown<QColorDialog>([](QColorDialog *d) { d->reject(); });
+        QCOMPARE(cd.ShowColor(nullptr), CommonDialog::kCancelError);
+        QCOMPARE(cd.Color, ColourValue(0x00FF00));
+        whenShown<QColorDialog>([](QColorDialog *d) {
+            d->setCurrentColor(QColor(255, 0, 0));
+            d->accept();
+        });
+        QCOMPARE(cd.ShowColor(nullptr), 0);
+        QCOMPARE(cd.Color, ColourValue(0x0000FF));
+    }
+};
+
+QTEST_MAIN(CommonDialogTest)
+#include "common_dialog_test.moc"
