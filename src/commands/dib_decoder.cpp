@@ -1,0 +1,163 @@
+#include "commands/dib_decoder.h"
+
+#include "commands/wmf_record.h"
+
+#include <array>
+#include <bit>
+#include <cstdint>
+
+namespace dib {
+
+namespace {
+
+constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiBitfields = 3;
+constexpr qint64 kCoreHeaderBytes = 12;
+constexpr qint64 kInfoHeaderBytes = 40;
+
+struct Channel
+{
+    std::uint32_t mask = 0;
+    int shift = 0;
+    std::uint32_t max = 0;
+
+    explicit Channel(std::uint32_t m = 0) : mask(m)
+    {
+        if (mask == 0)
+            return;
+        shift = std::countr_zero(mask);
+        max = mask >> shift;
+    }
+    int value(std::uint32_t pixel) const
+    {
+        if (max == 0)
+            return 0;
+        const std::uint64_t v = (pixel & mask) >> shift;
+        return int(qMin<std::uint64_t>(255, v * 255 / max));
+    }
+};
+
+} // namespace
+
+std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteIndices)
+{
+    using wmf::readU16;
+    using wmf::readU32;
+    if (!data || size < 4)
+        return std::nullopt;
+    const qint64 headerBytes = readU32(data);
+    qint64 width = 0;
+    qint64 height = 0;
+    int bpp = 0;
+    std::uint32_t compression = kBiRgb;
+    qint64 colours = 0;
+    int paletteEntryBytes = 4;
+    if (headerBytes == kCoreHeaderBytes) {
+        if (size < kCoreHeaderBytes)
+            return std::nullopt;
+        width = readU16(data + 4);
+        height = readU16(data + 6);
+        bpp = readU16(data + 10);
+        paletteEntryBytes = 3;
+        if (bpp <= 8)
+            colours = qint64(1) << bpp;
+    } else if (headerBytes >= kInfoHeaderBytes && headerBytes <= size) {
+        width = qint32(readU32(data + 4));
+        height = qint32(readU32(data + 8));
+        bpp = readU16(data + 14);
+        compression = readU32(data + 16);
+        const qint64 used = readU32(data + 32);
+        if (bpp <= 8) {
+            if (used > (qint64(1) << bpp))
+                return std::nullopt;
+            colours = used ? used : qint64(1) << bpp;
+        } else {
+            // Optional optimisation palette before the bits; skipped, but it must fit.
+            colours = used;
+        }
+    } else {
+        return std::nullopt;
+    }
+
+    const bool bottomUp = height > 0;
+    height = qAbs(height);
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
+        return std::nullopt;
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
+        return std::nullopt;
+    if (compression != kBiRgb && !(compression == kBiBitfields && (bpp == 16 || bpp == 32)))
+        return std::nullopt;
+    if (paletteIndices && bpp <= 8)
+        return std::nullopt;
+
+    qint64 offset = headerBytes;
+    Channel red, green, blue;
+    if (compression == kBiBitfields) {
+        // A plain info header is followed by the three masks; later headers hold them.
+        const qint64 masksAt = kInfoHeaderBytes;
+        if (headerBytes == kInfoHeaderBytes)
+            offset += 12;
+        if (masksAt + 12 > size || offset > size)
+            return std::nullopt;
+        red = Channel(readU32(data + masksAt));
+        green = Channel(readU32(data + masksAt + 4));
+        blue = Channel(readU32(data + masksAt + 8));
+    } else if (bpp == 16) {
+        red = Channel(0x7C00);
+        green = Channel(0x03E0);
+        blue = Channel(0x001F);
+    } else if (bpp == 32) {
+        red = Channel(0x00FF0000);
+        green = Channel(0x0000FF00);
+        blue = Channel(0x000000FF);
+    }
+
+    const qint64 entryBytes = paletteIndices ? 2 : paletteEntryBytes;
+    const qint64 paletteAt = offset;
+    offset += colours * entryBytes;
+    const qint64 stride = ((width * bpp + 31) / 32) * 4;
+    if (offset > size || stride * height > size - offset)
+        return std::nullopt;
+
+    std::array<QRgb, 256> palette;
+    palette.fill(qRgb(0, 0, 0));
+    if (bpp <= 8) {
+        for (qint64 i = 0; i < colours; ++i) {
+            const uchar *e = data + paletteAt + i * paletteEntryBytes;
+            palette[size_t(i)] = qRgb(e[2], e[1], e[0]);
+        }
+    }
+
+    QImage image(int(width), int(height), QImage::Format_ARGB32);
+    if (image.isNull())
+        return std::nullopt;
+    const uchar *bits = data + offset;
+    for (qint64 row = 0; row < height; ++row) {
+        const uchar *src = bits + row * stride;
+        auto *dst = reinterpret_cast<QRgb *>(image.scanLine(int(bottomUp ? height - 1 - row : row)));
+        for (qint64 x = 0; x < width; ++x) {
+            QRgb c;
+            switch (bpp) {
+            case 1: c = palette[(src[x >> 3] >> (7 - (x & 7))) & 1]; break;
+            case 4: c = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F]; break;
+            case 8: c = palette[src[x]]; break;
+            case 16: {
+                const std::uint32_t px = readU16(src + 2 * x);
+                c = qRgb(red.value(px), green.value(px), blue.value(px));
+                break;
+            }
+            case 24: c = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
+            default: {
+                // The fourth byte is reserved in BI_RGB DIBs, so 32 bpp is opaque.
+                const std::uint32_t px = readU32(src + 4 * x);
+                c = qRgb(red.value(px), green.value(px), blue.value(px));
+                break;
+            }
+            }
+            dst[x] = c;
+        }
+    }
+    return Decoded{image, bottomUp};
+}
+
+} // namespace dib
