@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/shape.h"
 #include "platform/twips.h"
+#include "shell/window_placement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -44,6 +45,7 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
     , capture_(kCapturePixels, PictureSurface::Scale::Pixels, colour::kButtonFace)
     , strip_(kStripPixels, PictureSurface::Scale::Twips, colour::kButtonFace)
     , canvas_(ikon_, gridSurface_)
+    , placement_(std::make_unique<WindowPlacement>(*platform_->settingsStore))
 {
     setObjectName(QStringLiteral("frmGeral"));
     // No close button: the program ends through File > Exit only.
@@ -235,8 +237,10 @@ ColourValue frmGeral::buttonColour(int button) const
 
 bool frmGeral::eventFilter(QObject *watched, QEvent *e)
 {
-    if (watched == client_ && e->type() == QEvent::MouseMove)
+    if (watched == client_ && e->type() == QEvent::MouseMove) {
         pointerElsewhere();
+        ProbeClipboard();
+    }
     return QMainWindow::eventFilter(watched, e);
 }
 

@@ -20,6 +20,7 @@ class QAction;
 class QLineEdit;
 class QMenu;
 class Shape;
+class WindowPlacement;
 struct Platform;
 
 class frmGeral : public QMainWindow
@@ -80,6 +81,19 @@ public:
     void mnuHorizontal_Click();
     void mnuVertical_Click();
     void mnuFechar_Click();
+    void mnuNew_Click();
+    void mnuOpenSimples_Click();
+    void mnusave_Click();
+    void mnuCopiar_Click();
+    void mnuCortar_Click();
+    void mnuColar_Click();
+    void mnuClear_Click();
+
+    // Offers Paste when the system clipboard holds a picture, loading it as
+    // the capture buffer's base picture.
+    void ProbeClipboard();
+    PictureSurface &captureSurface() { return capture_; }
+    WindowPlacement &placement() { return *placement_; }
 
     // Window-level behaviour.
     void Form_Resize();
@@ -103,6 +117,8 @@ private:
     void pnlBarra_DragDrop(QWidget *source, double x, double y);
     void lblMsg_Change();
     void fitReadout();
+    void setToolWindowsTopmost(bool on);
+    void placeCapture(int col, int row);
 
     std::unique_ptr<Platform> platform_;
     SideWindowRegistry sideWindows_;
@@ -111,6 +127,7 @@ private:
     PictureSurface capture_;
     PictureSurface strip_;
     Canvas canvas_;
+    std::unique_ptr<WindowPlacement> placement_;
     QWidget *client_ = nullptr; // the window's own background
     bool exiting_ = false;
     QHash<QString, int> readoutWidths_;

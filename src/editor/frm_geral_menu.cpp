@@ -108,6 +108,13 @@ void frmGeral::buildMenus()
     connect(mnuHorizontal, &QAction::triggered, this, &frmGeral::mnuHorizontal_Click);
     connect(mnuVertical, &QAction::triggered, this, &frmGeral::mnuVertical_Click);
     connect(mnuFechar, &QAction::triggered, this, &frmGeral::mnuFechar_Click);
+    connect(mnuNew, &QAction::triggered, this, &frmGeral::mnuNew_Click);
+    connect(mnuOpenSimples, &QAction::triggered, this, &frmGeral::mnuOpenSimples_Click);
+    connect(mnusave, &QAction::triggered, this, &frmGeral::mnusave_Click);
+    connect(mnuCopiar, &QAction::triggered, this, &frmGeral::mnuCopiar_Click);
+    connect(mnuCortar, &QAction::triggered, this, &frmGeral::mnuCortar_Click);
+    connect(mnuColar, &QAction::triggered, this, &frmGeral::mnuColar_Click);
+    connect(mnuClear, &QAction::triggered, this, &frmGeral::mnuClear_Click);
 }
 
 void frmGeral::enableMenus()

@@ -8,5 +8,6 @@ std::unique_ptr<Platform> Platform::qt()
     auto p = std::make_unique<Platform>();
     p->commonDialog = std::make_unique<QtCommonDialog>();
     p->messageBox = std::make_unique<QtMessageBox>();
+    p->settingsStore = std::make_unique<SettingsStore>(*p->messageBox);
     return p;
 }

@@ -4,6 +4,7 @@
 
 #include "platform/common_dialog.h"
 #include "platform/message_box.h"
+#include "shell/settings_store.h"
 
 #include <memory>
 
@@ -11,6 +12,7 @@ struct Platform
 {
     std::unique_ptr<CommonDialog> commonDialog; // the main window's shared dialog `cd`
     std::unique_ptr<MessageBox> messageBox;
+    std::unique_ptr<SettingsStore> settingsStore; // the per-user store; reports through messageBox
 
     // Real Qt dialogs and message boxes.
     static std::unique_ptr<Platform> qt();

@@ -7,7 +7,12 @@ MessageBox::Answer QtMessageBox::show(QWidget *parent, const QString &title, con
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
-    box.setText(text);
+    // The texts separate their lines with carriage returns, as the old
+    // platform's boxes did; Qt breaks lines on line feeds only.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    box.setText(shown);
     switch (icon) {
     case Critical: box.setIcon(QMessageBox::Critical); break;
     case Question: box.setIcon(QMessageBox::Question); break;

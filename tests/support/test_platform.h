@@ -5,11 +5,14 @@
 #include "support/recording_message_box.h"
 #include "support/scripted_common_dialog.h"
 
+#include <QTemporaryDir>
+
 struct TestPlatform
 {
     std::unique_ptr<Platform> platform;
     ScriptedCommonDialog *dialog;
     RecordingMessageBox *messages;
+    QTemporaryDir settingsDir; // a private per-user store for each test
 
     TestPlatform()
         : platform(std::make_unique<Platform>())
@@ -20,5 +23,7 @@ struct TestPlatform
         messages = m.get();
         platform->commonDialog = std::move(d);
         platform->messageBox = std::move(m);
+        platform->settingsStore =
+            std::make_unique<SettingsStore>(*messages, settingsDir.filePath(QStringLiteral("settings.ini")));
     }
 };

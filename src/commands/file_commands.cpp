@@ -1,0 +1,89 @@
+// The File menu: New, Open and Save of the main window.
+
+#include "commands/bitmap_file.h"
+#include "commands/picture_loader.h"
+#include "editor/frm_geral.h"
+#include "platform/label.h"
+#include "platform/picture_box.h"
+#include "platform/platform.h"
+#include "platform/twips.h"
+#include "shell/window_placement.h"
+
+#include <QAction>
+#include <QLineEdit>
+
+namespace {
+
+const QString kOpenFilter = QStringLiteral(
+    "Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|CompuServe (*.gif)|*.gif|Metafiles (*.wmf)|*.wmf");
+const QString kSaveFilter =
+    QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|Windows Metafile (*.wmf)|*.wmf");
+const QString kInformTitle = QStringLiteral("Inform the User!");
+const QString kNotAPicture = QStringLiteral("Cancel:\r"
+                                            "                 The Open File is not Been worth!             \r"
+                                            "________________________________________");
+
+// The floating windows that must not cover a file dialog, in the order they are switched.
+const char *const kToolWindows[] = {"frmVeCor1", "ColorPalette", "frmCopy", "frmInfo", "frmToolBar", "frmDesenho"};
+
+} // namespace
+
+void frmGeral::setToolWindowsTopmost(bool on)
+{
+    for (const char *name : kToolWindows)
+        placement_->SetWindowTopmost(sideWindows_.get(QString::fromLatin1(name)), on);
+}
+
+void frmGeral::mnuNew_Click()
+{
+    Ikon->resize(twips::toPixels(510), twips::toPixels(510));
+    grid->resize(twips::toPixels(4815), twips::toPixels(4832));
+    gridSurface_.resize(grid->size());
+    lblNumero2->move(lblNumero2->x(), grid->y() + grid->height());
+    lblNumero1->resize(lblNumero1->width(), grid->height());
+    lblNumero2->resize(grid->width(), lblNumero2->height());
+    ikon_.filledBox(0, 0, 31, 31, RightColor->backColor());
+    RefreshGrid();
+}
+
+void frmGeral::mnuOpenSimples_Click()
+{
+    setToolWindowsTopmost(false);
+    CommonDialog &cd = *platform_->commonDialog;
+    cd.DialogTitle = QStringLiteral("Vorn Tessarel - Open...");
+    cd.Filter = kOpenFilter;
+    const int result = cd.ShowOpen(this);
+    mnuReduzir->setEnabled(true);
+    lblMsg->setCaption(cd.FileName);
+    if (result != CommonDialog::kCancelError) {
+        if (const auto picture = loadPicture(cd.FileName)) {
+            ikon_.setPicture(*picture);
+            RefreshGrid();
+        } else {
+            platform_->messageBox->show(this, kInformTitle, kNotAPicture, MessageBox::OkOnly, MessageBox::NoIcon);
+        }
+    }
+    setToolWindowsTopmost(true);
+}
+
+void frmGeral::mnusave_Click()
+{
+    CommonDialog &cd = *platform_->commonDialog;
+    cd.DialogTitle = QStringLiteral("Vorn Tessarel - Save...");
+    const QString previous = cd.FileName;
+    cd.Filter = kSaveFilter;
+    cd.Flags = CommonDialog::kOverwritePrompt;
+    if (cd.ShowSave(this) == CommonDialog::kCancelError)
+        return;
+    ikon_.flatten();
+    QString error;
+    // The caption names the file only once it really holds the icon.
+    if (!saveBitmapFile(ikon_.picture(), cd.FileName, &error)) {
+        platform_->messageBox->show(this, kInformTitle,
+                                    QStringLiteral("The icon could not be saved:\r%1\r%2").arg(cd.FileName, error),
+                                    MessageBox::OkOnly, MessageBox::Exclamation);
+        return;
+    }
+    if (cd.FileName != previous)
+        setWindowTitle(QStringLiteral("Vorn Tessarel - ") + cd.FileName);
+}

@@ -1,0 +1,73 @@
+#include "commands/picture_loader.h"
+
+#include "commands/ico_reader.h"
+#include "commands/picture_validation.h"
+#include "commands/wmf_renderer.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+
+namespace {
+
+// Nothing the editor opens comes near this; a larger file is not an icon.
+constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+constexpr int kMaxSide = 16384;
+
+quint16 le16(const QByteArray &d, int at)
+{
+    return quint16(quint8(d[at])) | quint16(quint8(d[at + 1])) << 8;
+}
+
+bool looksLikeIcon(const QByteArray &d)
+{
+    return d.size() >= 6 && le16(d, 0) == 0 && (le16(d, 2) == 1 || le16(d, 2) == 2);
+}
+
+bool looksLikeMetafile(const QByteArray &d)
+{
+    if (d.size() >= 4 && quint8(d[0]) == 0xD7 && quint8(d[1]) == 0xCD && quint8(d[2]) == 0xC6 && quint8(d[3]) == 0x9A)
+        return true; // placeable header
+    return d.size() >= 18 && (le16(d, 0) == 1 || le16(d, 0) == 2) && le16(d, 2) == 9;
+}
+
+} // namespace
+
+std::optional<QImage> decodePicture(const QByteArray &data)
+{
+    if (looksLikeIcon(data)) {
+        const auto entries = readIcoEntries(data);
+        if (!entries)
+            return std::nullopt;
+        const int pick = chooseOpenEntry(*entries);
+        if (pick < 0)
+            return std::nullopt;
+        return (*entries)[size_t(pick)].image.convertToFormat(QImage::Format_ARGB32);
+    }
+    if (looksLikeMetafile(data))
+        return isWholeMetafile(data) ? renderWmf(data) : std::nullopt;
+
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format();
+    if (format == "bmp" ? !isWholeBitmap(data, kMaxSide) : format != "gif")
+        return std::nullopt;
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > kMaxSide || size.height() > kMaxSide))
+        return std::nullopt;
+    QImage image;
+    if (!reader.read(&image) || image.isNull())
+        return std::nullopt;
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+std::optional<QImage> loadPicture(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
+        return std::nullopt;
+    return decodePicture(file.readAll());
+}

@@ -1,0 +1,14 @@
+#pragma once
+// Loads a picture file the way Open does: icons and cursors through our own
+// reader (it honours the AND mask), metafiles through our own renderer,
+// bitmaps (BMP, DIB, RLE) and GIF (first frame) through Qt. Anything else, or
+// a broken file, is not a picture.
+
+#include <QImage>
+#include <QString>
+#include <optional>
+
+// ARGB32 at the picture's natural size; alpha 0 where the picture is
+// transparent. std::nullopt when the file cannot be read as a picture.
+std::optional<QImage> loadPicture(const QString &path);
+std::optional<QImage> decodePicture(const QByteArray &data);

@@ -1,0 +1,131 @@
+#include "commands/picture_validation.h"
+
+#include <QtGlobal>
+
+namespace {
+
+quint32 le16(const QByteArray &d, qint64 at) { return quint32(quint8(d[at])) | quint32(quint8(d[at + 1])) << 8; }
+quint32 le32(const QByteArray &d, qint64 at) { return le16(d, at) | le16(d, at + 2) << 16; }
+
+bool rleStaysInside(const QByteArray &d, qint64 pos, qint64 width, qint64 height, bool fourBit)
+{
+    const qint64 end = d.size();
+    qint64 x = 0, y = 0;
+    while (pos + 2 <= end) {
+        const quint32 count = quint8(d[pos]);
+        const quint32 value = quint8(d[pos + 1]);
+        pos += 2;
+        if (count > 0) { // a run of one colour (pair)
+            x += count;
+            if (x > width || y >= height)
+                return false;
+            continue;
+        }
+        switch (value) {
+        case 0: // end of line
+            x = 0;
+            ++y;
+            break;
+        case 1: // end of bitmap
+            return true;
+        case 2: { // move right and down
+            if (pos + 2 > end)
+                return false;
+            x += quint8(d[pos]);
+            y += quint8(d[pos + 1]);
+            pos += 2;
+            if (x > width || y > height)
+                return false;
+            break;
+        }
+        default: { // literal pixels, padded to a whole word
+            const qint64 n = value;
+            qint64 bytes = fourBit ? (n + 1) / 2 : n;
+            bytes += bytes & 1;
+            x += n;
+            if (x > width || y >= height || pos + bytes > end)
+                return false;
+            pos += bytes;
+            break;
+        }
+        }
+    }
+    return false; // ran out of data before the end-of-bitmap mark
+}
+
+} // namespace
+
+bool isWholeBitmap(const QByteArray &d, int maxSide)
+{
+    const qint64 size = d.size();
+    if (size < 26 || d[0] != 'B' || d[1] != 'M')
+        return false;
+    const qint64 pixelOffset = le32(d, 10);
+    const qint64 headerSize = le32(d, 14);
+    qint64 width = 0, height = 0;
+    quint32 bitCount = 0, compression = 0, coloursUsed = 0;
+    qint64 entryBytes = 4;
+    if (headerSize == 12) { // the old core header
+        width = le16(d, 18);
+        height = qint16(le16(d, 20));
+        bitCount = le16(d, 24);
+        entryBytes = 3;
+    } else if (headerSize >= 40 && headerSize <= 1024 && 14 + headerSize <= size) {
+        width = qint32(le32(d, 18));
+        height = qint32(le32(d, 22));
+        bitCount = le16(d, 28);
+        compression = le32(d, 30);
+        coloursUsed = le32(d, 46);
+    } else {
+        return false;
+    }
+    if (width <= 0 || height == 0 || width > maxSide || qAbs(height) > maxSide)
+        return false;
+    switch (bitCount) {
+    case 1: case 4: case 8: case 16: case 24: case 32: break;
+    default: return false;
+    }
+    // Compression 0 is plain, 1 and 2 are RLE8/RLE4, 3 bit fields.
+    if (compression > 3 || (compression == 1 && bitCount != 8) || (compression == 2 && bitCount != 4) ||
+        (compression == 3 && bitCount != 16 && bitCount != 32))
+        return false;
+    qint64 tableEntries = 0;
+    if (bitCount <= 8) {
+        const qint64 full = qint64(1) << bitCount;
+        if (coloursUsed > full)
+            return false;
+        tableEntries = coloursUsed ? coloursUsed : full;
+    } else if (coloursUsed > 256) {
+        return false;
+    }
+    qint64 tableEnd = 14 + headerSize + tableEntries * entryBytes;
+    if (compression == 3 && headerSize == 40)
+        tableEnd += 12; // the three masks follow the header
+    if (tableEnd > size || pixelOffset < 14 + headerSize || pixelOffset > size)
+        return false;
+    if (compression == 1 || compression == 2)
+        return height > 0 && rleStaysInside(d, pixelOffset, width, height, compression == 2);
+    const qint64 rowBytes = ((width * bitCount + 31) / 32) * 4;
+    return pixelOffset + rowBytes * qAbs(height) <= size;
+}
+
+bool isWholeMetafile(const QByteArray &d)
+{
+    const qint64 size = d.size();
+    qint64 pos = 0;
+    if (size >= 4 && le32(d, 0) == 0x9AC6CDD7u)
+        pos = 22; // placeable header
+    if (pos + 18 > size || le16(d, pos + 2) != 9)
+        return false;
+    pos += 18;
+    while (pos + 6 <= size) {
+        const qint64 words = le32(d, pos);
+        const quint32 function = le16(d, pos + 4);
+        if (words < 3 || pos + words * 2 > size)
+            return false;
+        if (function == 0)
+            return true; // the end record
+        pos += words * 2;
+    }
+    return false;
+}

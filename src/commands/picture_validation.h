@@ -1,0 +1,13 @@
+#pragma once
+// Structural checks for files read by outside decoders, so that a damaged
+// file is refused as a whole instead of being shown half-read: Qt's bitmap
+// reader quietly fills missing pixel rows and clips runs that overrun a row,
+// and a metafile cut short would otherwise show whatever came before the cut.
+
+#include <QByteArray>
+
+// A Windows bitmap file whose headers, colour table and pixel data (or RLE
+// stream, which must stay inside the bitmap and end properly) all fit the file.
+bool isWholeBitmap(const QByteArray &data, int maxSide);
+// A metafile whose record chain stays inside the data and reaches its end record.
+bool isWholeMetafile(const QByteArray &data);

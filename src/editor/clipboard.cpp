@@ -1,0 +1,100 @@
+// Region capture and the clipboard: Copy, Cut, Paste, Clear Clipboard, the
+// clipboard probe and the placement of the copied block.
+//
+// The capture buffer picCap has two layers: its base picture (what the probe
+// last found on the system clipboard) and its drawn image, where Copy leaves
+// the copied block. Paste placement stamps from the drawn image.
+
+#include "editor/frm_geral.h"
+#include "platform/picture_box.h"
+#include "platform/shape.h"
+#include "platform/twips.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+
+namespace {
+
+QClipboard *systemClipboard() { return QGuiApplication::clipboard(); }
+
+bool clipboardHoldsBitmap()
+{
+    const QMimeData *data = systemClipboard()->mimeData();
+    return data && data->hasImage();
+}
+
+int cellOf(int twipsPos) { return twips::toCell(twipsPos).value_or(0); }
+
+} // namespace
+
+void frmGeral::ProbeClipboard()
+{
+    if (!clipboardHoldsBitmap())
+        return;
+    const QImage picture = systemClipboard()->image();
+    if (picture.isNull())
+        return;
+    mnuColar->setEnabled(true);
+    capture_.setPicture(picture);
+    picCap->flush();
+    mnuClear->setVisible(true);
+}
+
+void frmGeral::mnuCopiar_Click()
+{
+    mnuColar->setEnabled(true);
+    mnuCopiar->setEnabled(false);
+    mnuCortar->setEnabled(false);
+    shCapture->setVisible(false);
+    SelLeft = cellOf(shCapture->left());
+    SelTop = cellOf(shCapture->top());
+    SelRight = cellOf(shCapture->left() + shCapture->width());
+    SelBottom = cellOf(shCapture->top() + shCapture->height());
+    capture_.cls();
+    capture_.paintPicture(ikon_.image(), 0, 0, SelLeft, SelTop, SelRight - SelLeft + 1, SelBottom - SelTop + 1);
+    picCap->flush();
+    // What goes to the system clipboard is the buffer's base picture; with
+    // none (nothing found by the probe yet) the clipboard is left alone.
+    if (capture_.hasPicture())
+        systemClipboard()->setImage(capture_.picture());
+}
+
+void frmGeral::mnuCortar_Click()
+{
+    mnuCopiar_Click();
+    ikon_.filledBox(SelLeft, SelTop, SelRight, SelBottom, colour::kWhite);
+    RefreshGrid();
+}
+
+void frmGeral::mnuColar_Click()
+{
+    picMode->setPicture(imgColar);
+    mnuCopiar->setEnabled(false);
+    mnuCortar->setEnabled(false);
+    DrawMode = 9;
+    if (clipboardHoldsBitmap()) {
+        ikon_.setPicture(capture_.picture());
+        RefreshGrid();
+        mnuColar->setEnabled(false);
+    }
+}
+
+void frmGeral::placeCapture(int col, int row)
+{
+    const int w = SelRight - SelLeft + 1, h = SelBottom - SelTop + 1;
+    ikon_.paintPicture(capture_.image(), col, row, 0, 0, w, h);
+    RefreshGrid();
+    shCapture->setSize(0, 0);
+    shCapture->setVisible(false);
+}
+
+void frmGeral::mnuClear_Click()
+{
+    systemClipboard()->clear();
+    capture_.clearPicture();
+    picCap->flush();
+    mnuColar->setEnabled(false);
+    mnuClear->setVisible(false);
+}

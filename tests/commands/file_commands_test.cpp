@@ -1,0 +1,476 @@
+// New, Open and Save through the menu, on real files made by the test writers.
+
+#include "commands/picture_loader.h"
+#include "platform/label.h"
+#include "support/bmp_writer.h"
+#include "support/editor_fixture.h"
+#include "support/gif_writer.h"
+#include "support/ico_writer.h"
+#include "support/le_bytes.h"
+#include "support/wmf_writer.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+const QString kNotAPicture = QStringLiteral("Cancel:\r"
+                                            "                 The Open File is not Been worth!             \r"
+                                            "________________________________________");
+
+quint32 le32At(const QByteArray &b, int at)
+{
+    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16 |
+           quint32(quint8(b[at + 3])) << 24;
+}
+
+QImage solid(int w, int h, QRgb c)
+{
+    QImage img(w, h, QImage::Format_ARGB32);
+    img.fill(c);
+    return img;
+}
+
+// A picture with a different colour in every pixel, to catch shifts and flips.
+QImage ramp(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.setPixel(x, y, qRgb(x * 5, y * 5, (x + y) & 0xFF));
+    return img;
+}
+
+// An indexed picture for 4- and 8-bit entries: a 2-colour checker.
+QImage checker(int size, int colours)
+{
+    QImage img(size, size, QImage::Format_Indexed8);
+    QVector<QRgb> table(colours, qRgb(0, 0, 0));
+    table[0] = qRgb(200, 0, 0);
+    table[1] = qRgb(0, 0, 200);
+    img.setColorTable(table);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            img.setPixel(x, y, uint((x + y) & 1));
+    return img;
+}
+
+} // namespace
+
+class FileCommandsTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<EditorFixture> f;
+    std::unique_ptr<QTemporaryDir> dir;
+    ColourValue background = 0;
+
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir->filePath(name);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+    void open(const QString &path)
+    {
+        f->doubles.dialog->queueFile(path);
+        f->window->mnuOpenSimples->trigger();
+    }
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<EditorFixture>();
+        dir = std::make_unique<QTemporaryDir>();
+        background = colour::resolve(colour::kWindowBackground);
+    }
+    void cleanup()
+    {
+        f.reset();
+        dir.reset();
+    }
+
+    void openDialogIsSetUpAndNamesTheFile()
+    {
+        const QString path = write(QStringLiteral("a.bmp"), writeBmp(solid(4, 4, qRgb(0, 255, 0))));
+        f->doubles.dialog->Flags = 2; // left over from a Save
+        open(path);
+        const auto &shown = f->doubles.dialog->shown.back();
+        QCOMPARE(shown.kind, QStringLiteral("open"));
+        QCOMPARE(shown.title, QStringLiteral("Vorn Tessarel - Open..."));
+        QCOMPARE(shown.filter, QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|"
+                                              "CompuServe (*.gif)|*.gif|Metafiles (*.wmf)|*.wmf"));
+        QCOMPARE(shown.flags, 2); // Open sets no flags of its own
+        QCOMPARE(f->window->lblMsg->text(), path);
+        QVERIFY(f->window->mnuPropriedade->isEnabled());
+        QVERIFY(f->window->mnuReduzir->isEnabled());
+        QCOMPARE(f->pixel(3, 3), colour::rgb(0, 255, 0));
+        QCOMPARE(f->gridCell(3, 3), colour::rgb(0, 255, 0));
+        QCOMPARE(f->pixel(4, 4), background);
+        QVERIFY(f->doubles.messages->shown.empty());
+        // The side windows were switched off and on around the dialog (and so exist).
+        for (const char *name : {"frmVeCor1", "ColorPalette", "frmCopy", "frmInfo", "frmToolBar", "frmDesenho"}) {
+            QWidget *w = f->window->sideWindows().existing(QString::fromLatin1(name));
+            QVERIFY2(w, name);
+            QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
+        }
+    }
+
+    void cancelledOpenStillEnablesResize()
+    {
+        f->doubles.dialog->FileName = QStringLiteral("/earlier/choice.ico");
+        f->doubles.dialog->queueCancel();
+        const QImage before = f->window->ikonSurface().image();
+        f->window->mnuOpenSimples->trigger();
+        QVERIFY(f->window->mnuReduzir->isEnabled());
+        QCOMPARE(f->window->lblMsg->text(), QStringLiteral("/earlier/choice.ico"));
+        QCOMPARE(f->window->ikonSurface().image(), before);
+        QVERIFY(f->doubles.messages->shown.empty());
+    }
+
+    void smallIconFillsTheTopLeftQuarter()
+    {
+        IcoWriterEntry e;
+        e.image = solid(16, 16, qRgb(0, 0, 255));
+        e.bitCount = 24;
+        open(write(QStringLiteral("small.ico"), writeIco({e})));
+        QCOMPARE(f->pixel(15, 15), colour::rgb(0, 0, 255));
+        QCOMPARE(f->pixel(16, 0), background);
+        QCOMPARE(f->pixel(0, 16), background);
+        QCOMPARE(f->count(colour::rgb(0, 0, 255)), 256);
+    }
+
+    void largeBitmapIsCroppedNotScaled()
+    {
+        const QImage big = ramp(48, 48);
+        open(write(QStringLiteral("big.bmp"), writeBmp(big)));
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                QCOMPARE(f->pixel(x, y), colour::fromRgb(big.pixel(x, y)));
+    }
+
+    void maskedIconPixelsShowTheBackground_data()
+    {
+        QTest::addColumn<int>("bitCount");
+        QTest::newRow("4-bit") << 4;
+        QTest::newRow("8-bit") << 8;
+        QTest::newRow("24-bit") << 24;
+        QTest::newRow("32-bit") << 32;
+    }
+    void maskedIconPixelsShowTheBackground()
+    {
+        QFETCH(int, bitCount);
+        IcoWriterEntry e;
+        e.bitCount = bitCount;
+        e.image = bitCount <= 8 ? checker(32, bitCount == 4 ? 16 : 256) : ramp(32, 32);
+        e.transparent.assign(32 * 32, false);
+        for (int x = 0; x < 32; ++x)
+            e.transparent[size_t(5 * 32 + x)] = true; // row 5 masked out
+        e.zeroAlpha = bitCount == 32;                // leave it to the mask
+        open(write(QStringLiteral("masked.ico"), writeIco({e})));
+        for (int x = 0; x < 32; ++x)
+            QCOMPARE(f->pixel(x, 5), background);
+        const QImage expected = e.image.convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(f->pixel(3, 4), colour::fromRgb(expected.pixel(3, 4)));
+        QCOMPARE(f->pixel(31, 31), colour::fromRgb(expected.pixel(31, 31)));
+        // Save keeps the background colour where the mask was.
+        f->doubles.dialog->queueFile(dir->filePath(QStringLiteral("masked-saved.bmp")));
+        f->window->mnusave->trigger();
+        const QImage saved(dir->filePath(QStringLiteral("masked-saved.bmp")));
+        QCOMPARE(colour::fromRgb(saved.pixel(7, 5)), background);
+    }
+
+    void runLengthBitmapsOpen_data()
+    {
+        QTest::addColumn<int>("bitCount");
+        QTest::newRow("rle8") << 8;
+        QTest::newRow("rle4") << 4;
+    }
+    void runLengthBitmapsOpen()
+    {
+        QFETCH(int, bitCount);
+        BmpWriterOptions o;
+        o.bitCount = bitCount;
+        o.compression = bitCount == 8 ? BmpCompression::Rle8 : BmpCompression::Rle4;
+        const QImage img = checker(32, bitCount == 8 ? 256 : 16);
+        open(write(QStringLiteral("run.rle"), writeBmp(img, o)));
+        QVERIFY(f->doubles.messages->shown.empty());
+        QCOMPARE(f->pixel(0, 0), colour::rgb(200, 0, 0));
+        QCOMPARE(f->pixel(1, 0), colour::rgb(0, 0, 200));
+        QCOMPARE(f->pixel(31, 30), colour::rgb(0, 0, 200));
+    }
+
+    void iconWithSeveralEntriesOpensThe32x32One()
+    {
+        IcoWriterEntry small, mono, rich;
+        small.image = solid(16, 16, qRgb(255, 0, 0));
+        small.bitCount = 24;
+        mono.image = checker(32, 2);
+        mono.bitCount = 1;
+        rich.image = solid(32, 32, qRgb(0, 128, 0));
+        rich.bitCount = 24;
+        open(write(QStringLiteral("multi.ico"), writeIco({small, mono, rich})));
+        QCOMPARE(f->count(colour::rgb(0, 128, 0)), 1024);
+    }
+
+    void pngEntryIcon()
+    {
+        IcoWriterEntry e;
+        e.png = true;
+        QImage img = solid(32, 32, qRgba(10, 20, 30, 255));
+        for (int x = 0; x < 32; ++x)
+            img.setPixel(x, 0, qRgba(0, 0, 0, 0));
+        e.image = img;
+        open(write(QStringLiteral("png.ico"), writeIco({e})));
+        QCOMPARE(f->pixel(4, 4), colour::rgb(10, 20, 30));
+        QCOMPARE(f->pixel(4, 0), background);
+    }
+
+    void gifOpens()
+    {
+        const QImage img = ramp(20, 12);
+        open(write(QStringLiteral("pic.gif"), writeGif(img)));
+        QVERIFY(f->doubles.messages->shown.empty());
+        QCOMPARE(f->pixel(19, 11), colour::fromRgb(img.pixel(19, 11)));
+        QCOMPARE(f->pixel(20, 11), background);
+    }
+
+    void metafileOpensAtItsNaturalSize()
+    {
+        // 0..360 units at 1440 per inch: 24 x 24 pixels at 96 dpi.
+        WmfWriter w = WmfWriter::placeable(0, 0, 360, 360, 1440);
+        w.createBrush(0, qRgb(255, 0, 0)).selectObject(0).createPen(5, 0, 0).selectObject(1);
+        w.rectangle(0, 0, 180, 180);
+        open(write(QStringLiteral("pic.wmf"), w.data()));
+        QVERIFY(f->doubles.messages->shown.empty());
+        QCOMPARE(f->pixel(0, 0), colour::rgb(255, 0, 0));
+        QCOMPARE(f->pixel(10, 10), colour::rgb(255, 0, 0));
+        QCOMPARE(f->pixel(20, 20), background); // undrawn: the icon's background
+        QCOMPARE(f->pixel(30, 30), background);
+    }
+
+    // Broken files of every kind: each gives the Open message and leaves the
+    // canvas exactly as it was.
+    void brokenFilesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("one byte") << QByteArray("B");
+
+        IcoWriterEntry entry;
+        entry.image = ramp(32, 32);
+        entry.bitCount = 24;
+        const IcoFile ico = writeIcoFile({entry});
+        for (int cut : {2, 4, 6, 10, 16, 22, 30, 40, 62, 100, 1000, int(ico.bytes.size()) - 1})
+            QTest::addRow("ico cut at %d", cut) << ico.bytes.left(cut);
+        QByteArray b = ico.bytes;
+        putLe16(b, icofield::kCount, 0);
+        QTest::newRow("ico no entries") << b;
+        b = ico.bytes;
+        putLe32(b, icofield::dirEntry(0) + icofield::kDirImageOffset, 0x7FFFFFF0);
+        QTest::newRow("ico offset past the end") << b;
+        b = ico.bytes;
+        putLe32(b, icofield::dirEntry(0) + icofield::kDirBytesInRes, 0xFFFFFFFF);
+        QTest::newRow("ico size past the end") << b;
+        b = ico.bytes;
+        putLe32(b, ico.payloadOffsets[0] + icofield::kBiWidth, 0x7FFFFFFF);
+        QTest::newRow("ico huge width") << b;
+        b = ico.bytes;
+        putLe32(b, ico.payloadOffsets[0] + icofield::kBiHeight, quint32(-64));
+        QTest::newRow("ico negative height") << b;
+        b = ico.bytes;
+        putLe16(b, ico.payloadOffsets[0] + icofield::kBiBitCount, 7);
+        QTest::newRow("ico 7 bits per pixel") << b;
+        IcoWriterEntry optionalTable = entry;
+        optionalTable.clrUsed = 100000; // a colour table that cannot fit the file
+        QTest::newRow("ico palette count 100000") << writeIco({optionalTable});
+        IcoWriterEntry png;
+        png.png = true;
+        png.image = solid(32, 32, qRgba(1, 2, 3, 255));
+        QByteArray pngIco = writeIco({png});
+        pngIco.truncate(pngIco.size() - 20);
+        QTest::newRow("ico truncated png") << pngIco;
+
+        const QByteArray bmp = writeBmp(ramp(32, 32));
+        for (int cut : {2, 10, 14, 18, 30, 54, 200, int(bmp.size()) - 1})
+            QTest::addRow("bmp cut at %d", cut) << bmp.left(cut);
+        b = bmp;
+        putLe32(b, bmpfield::kWidth, 0x7FFFFFFF);
+        QTest::newRow("bmp huge width") << b;
+        b = bmp;
+        putLe32(b, bmpfield::kHeight, 0x80000001);
+        QTest::newRow("bmp huge negative height") << b;
+        b = bmp;
+        putLe32(b, bmpfield::kPixelOffset, 0x7FFFFFFF);
+        QTest::newRow("bmp pixels past the end") << b;
+        BmpWriterOptions eight;
+        eight.bitCount = 8;
+        b = writeBmp(checker(32, 256), eight);
+        putLe32(b, bmpfield::kClrUsed, 100000);
+        QTest::newRow("bmp palette count 100000") << b;
+        b = bmp;
+        putLe16(b, bmpfield::kBitCount, 0);
+        QTest::newRow("bmp zero bits per pixel") << b;
+
+        BmpWriterOptions rle;
+        rle.bitCount = 8;
+        rle.compression = BmpCompression::Rle8;
+        const QByteArray rle8 = writeBmp(checker(32, 256), rle);
+        QTest::newRow("rle8 without its end mark") << rle8.left(rle8.size() - 2);
+        b = rle8;
+        b[le32At(b, bmpfield::kPixelOffset)] = char(200); // a run of 200 in a 32-pixel row
+        QTest::newRow("rle8 run past the row") << b;
+        b = rle8;
+        putLe32(b, bmpfield::kHeight, quint32(-32)); // RLE cannot be top-down
+        QTest::newRow("rle8 top-down") << b;
+        rle.bitCount = 4;
+        rle.compression = BmpCompression::Rle4;
+        b = writeBmp(checker(32, 16), rle);
+        b[le32At(b, bmpfield::kPixelOffset)] = char(40);
+        QTest::newRow("rle4 run past the row") << b;
+
+        const QByteArray gif = writeGif(ramp(20, 12));
+        for (int cut : {3, 6, 10, 13, 100, 700, 790})
+            QTest::addRow("gif cut at %d", cut) << gif.left(cut);
+
+        WmfWriter good = WmfWriter::placeable(0, 0, 360, 360, 1440);
+        good.createBrush(0, qRgb(255, 0, 0)).selectObject(0).rectangle(0, 0, 100, 100);
+        const QByteArray wmf = good.data();
+        for (int cut : {4, 10, 22, 30, 40})
+            QTest::addRow("wmf cut at %d", cut) << wmf.left(cut);
+        QTest::newRow("wmf zero-size box") << WmfWriter::placeable(0, 0, 0, 0, 1440).data();
+        QTest::newRow("wmf zero units per inch") << WmfWriter::placeable(0, 0, 100, 100, 0).data();
+        QTest::newRow("wmf huge box") << WmfWriter::placeable(-32000, -32000, 32000, 32000, 1).data();
+        QTest::newRow("wmf plain without extent") << WmfWriter::plain().rectangle(0, 0, 5, 5).data();
+        QTest::newRow("png is not opened") << QByteArray("\x89PNG\r\n\x1a\n", 8) + QByteArray(40, '\0');
+        QTest::newRow("text") << QByteArray("hello, world\n");
+    }
+    void brokenFilesAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        f->window->ikonSurface().pset(2, 2, colour::rgb(7, 7, 7));
+        f->window->RefreshGrid();
+        const QImage before = f->window->ikonSurface().image();
+        open(write(QStringLiteral("broken.ico"), bytes));
+        QCOMPARE(f->doubles.messages->shown.size(), size_t(1));
+        QCOMPARE(f->doubles.messages->shown.front().text, kNotAPicture);
+        QCOMPARE(f->window->ikonSurface().image(), before);
+    }
+
+    void notAPictureShowsTheMessageAndKeepsTheCanvas()
+    {
+        f->window->ikonSurface().pset(1, 1, colour::rgb(1, 2, 3));
+        f->window->RefreshGrid();
+        const QImage before = f->window->ikonSurface().image();
+        const QImage gridBefore = f->window->gridSurface().image();
+        const QString path = write(QStringLiteral("notes.ico"), QByteArray("just some text, not an icon"));
+        open(path);
+        QCOMPARE(f->doubles.messages->shown.size(), size_t(1));
+        const auto &m = f->doubles.messages->shown.front();
+        QCOMPARE(m.title, QStringLiteral("Inform the User!"));
+        QCOMPARE(m.text, kNotAPicture);
+        QCOMPARE(m.buttons, MessageBox::OkOnly);
+        QCOMPARE(f->window->ikonSurface().image(), before);
+        QCOMPARE(f->window->gridSurface().image(), gridBefore);
+        QCOMPARE(f->window->lblMsg->text(), path); // already names the chosen file
+        // A missing file is no picture either.
+        open(dir->filePath(QStringLiteral("gone.bmp")));
+        QCOMPARE(f->doubles.messages->shown.size(), size_t(2));
+        // The windows are back on top afterwards.
+        QVERIFY(f->window->sideWindows().existing(QStringLiteral("frmToolBar"))->windowFlags() &
+                Qt::WindowStaysOnTopHint);
+    }
+
+    void saveWritesABitmapWhateverTheName()
+    {
+        f->window->ikonSurface().filledBox(0, 0, 31, 31, colour::rgb(255, 255, 255));
+        f->window->ikonSurface().pset(0, 0, colour::rgb(255, 0, 0));
+        f->window->ikonSurface().pset(31, 31, colour::rgb(0, 0, 255));
+        f->window->ikonSurface().pset(5, 9, colour::rgb(12, 34, 56));
+        const QString path = dir->filePath(QStringLiteral("drawn.ico"));
+        f->doubles.dialog->queueFile(path);
+        f->window->mnusave->trigger();
+        const auto &shown = f->doubles.dialog->shown.back();
+        QCOMPARE(shown.kind, QStringLiteral("save"));
+        QCOMPARE(shown.title, QStringLiteral("Vorn Tessarel - Save..."));
+        QCOMPARE(shown.flags, 2);
+        QCOMPARE(shown.filter, QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|"
+                                              "Windows Metafile (*.wmf)|*.wmf"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("BM"));
+        const QImage back = QImage::fromData(bytes, "BMP").convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(back.size(), QSize(32, 32));
+        QCOMPARE(back, f->window->ikonSurface().image().convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(f->window->windowTitle(), QStringLiteral("Vorn Tessarel - ") + path);
+        // Again under the same name: the caption is left as it is.
+        f->window->setWindowTitle(QStringLiteral("changed elsewhere"));
+        f->doubles.dialog->queueFile(path);
+        f->window->mnusave->trigger();
+        QCOMPARE(f->window->windowTitle(), QStringLiteral("changed elsewhere"));
+        // A cancelled save writes nothing.
+        f->doubles.dialog->queueCancel();
+        f->window->mnusave->trigger();
+        QVERIFY(!QFile::exists(dir->filePath(QStringLiteral("other.bmp"))));
+    }
+
+    void failedSaveKeepsTheOldFileAndSaysSo()
+    {
+        const QString path = dir->filePath(QStringLiteral("keep.bmp"));
+        const QByteArray old = writeBmp(solid(32, 32, qRgb(9, 9, 9)));
+        write(QStringLiteral("keep.bmp"), old);
+        const QString title = f->window->windowTitle();
+        // Allow only a few bytes per file for this process: the write fails
+        // part-way, for root as for anyone.
+        struct rlimit saved;
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
+        auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit tight = saved;
+        tight.rlim_cur = 100;
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
+        f->doubles.dialog->queueFile(path);
+        f->window->mnusave->trigger();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), old);
+        QCOMPARE(f->window->windowTitle(), title);
+        QCOMPARE(f->doubles.messages->shown.size(), size_t(1));
+        QCOMPARE(f->doubles.messages->shown.front().title, QStringLiteral("Inform the User!"));
+        QVERIFY(f->doubles.messages->shown.front().text.contains(path));
+        // A folder that does not exist fails the same way.
+        f->doubles.dialog->queueFile(dir->filePath(QStringLiteral("no/such/folder/x.bmp")));
+        f->window->mnusave->trigger();
+        QCOMPARE(f->doubles.messages->shown.size(), size_t(2));
+    }
+
+    void newRestoresSizesAndFillsWithTheRightColour()
+    {
+        frmGeral &w = *f->window;
+        w.grid->resize(100, 100);
+        w.Ikon->resize(10, 10);
+        w.LeftColor->setBackColor(colour::rgb(1, 1, 1));
+        w.RightColor->setBackColor(colour::rgb(0, 200, 0));
+        w.mnuNew->trigger();
+        QCOMPARE(w.grid->size(), QSize(321, 322));
+        QCOMPARE(w.Ikon->size(), QSize(34, 34));
+        QCOMPARE(w.lblNumero2->y(), w.grid->y() + w.grid->height());
+        QCOMPARE(w.lblNumero1->height(), w.grid->height());
+        QCOMPARE(f->count(colour::rgb(0, 200, 0)), 1024);
+        QCOMPARE(f->gridCell(31, 31), colour::rgb(0, 200, 0));
+    }
+};
+
+QTEST_MAIN(FileCommandsTest)
+#include "file_commands_test.moc"
