@@ -51,3 +51,33 @@ Spectrum spectrum(int limitTwips, int stepTwips)
 }
 
 } // namespace palette
+
+// --- the strip on the main window -----------------------------------------
+
+#include "editor/frm_geral.h"
+#include "platform/picture_box.h"
+#include "platform/twips.h"
+
+void frmGeral::GradiendColor()
+{
+    // The surface keeps what is drawn on it, so the spectrum survives repaints.
+    const int border = picDefaltColor->borderWidth();
+    const int innerWidth = twips::fromPixels(picDefaltColor->width() - 2 * border);
+    const int innerHeight = twips::fromPixels(picDefaltColor->height() - 2 * border);
+    const int step = twips::kPerPixel;
+    const palette::Spectrum s = palette::spectrum(innerWidth, step);
+    for (size_t i = 0; i < s.lines.size(); ++i) {
+        const int x = int(i) * step;
+        strip_.line(x, 0, x, innerHeight, s.lines[i]);
+    }
+    picDefaltColor->flush();
+    if (!s.reachedWhite)
+        return;
+    // Fit the strip to the spectrum and centre it by the main window's width.
+    const int outerWidth = twips::fromPixels(picDefaltColor->width());
+    const int newWidth = (outerWidth - innerWidth) + s.whiteX;
+    const int mainInner = twips::fromPixels(centralWidget()->width());
+    const int left = int(twips::roundHalfEven(double(mainInner) - newWidth)) / 2;
+    picDefaltColor->setGeometry(twips::toPixels(left), picDefaltColor->y(), twips::toPixels(newWidth),
+                                picDefaltColor->height());
+}

@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QShortcut>
 
 namespace {
@@ -51,15 +52,12 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
     // No close button: the program ends through File > Exit only.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint);
+    settingsFilePath_ = platform_->settingsFilePath;
     buildControls();
+    buildStartupPanel();
     buildMenus();
     connectEvents();
-    setWindowTitle(QStringLiteral("Vorn Tessarel 2.1.0"));
-    resize(twips::toPixels(11775), twips::toPixels(8175) + menuBar()->sizeHint().height());
-
-    picModeSel_Click(0);
-    mnuGrade_Click(); // the editor starts with the bars drawn
-    grid->flush();
+    Form_Load();
 }
 
 frmGeral::~frmGeral() = default;
@@ -108,6 +106,9 @@ void frmGeral::buildControls()
     fraTexto->setCaption(QStringLiteral("TEXT"));
     txtAlpha = new QLineEdit(QStringLiteral("Text Click-me"), fraTexto);
     txtAlpha->setObjectName(QStringLiteral("txtAlpha"));
+    txtAlpha->setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    txtAlpha->setCursor(Qt::IBeamCursor);
+    txtAlpha->installEventFilter(this);
     place(txtAlpha, 120, 330, 2085, 300);
     fraTexto->hide(); // shown by "Open Text"
 
@@ -148,17 +149,20 @@ void frmGeral::buildControls()
     LeftColor->setBackColor(colour::kBlack);
     LeftColor->setBorderWidth(1);
     LeftColor->setToolTip(QStringLiteral("Left Button Color"));
+    LeftColor->hide(); // shown when the start-up panel goes
     RightColor = new PictureBox(pic3DColor, QStringLiteral("RightColor"));
     place(RightColor, 435, 80, 300, 230);
     RightColor->setBackColor(colour::kWindowBackground);
     RightColor->setBorderWidth(1);
     RightColor->setToolTip(QStringLiteral("Right Button Color"));
+    RightColor->hide();
     picVeCor = new PictureBox(pic3DColor, QStringLiteral("picVeCor"));
     place(picVeCor, 855, 80, 300, 230);
     picVeCor->hide();
     picDefaltColor = new PictureBox(pic3DColor, QStringLiteral("picDefaltColor"));
     place(picDefaltColor, 1170, 80, 5235, 230);
     picDefaltColor->setSurface(&strip_);
+    picDefaltColor->setBackColor(colour::kBlack);
     picDefaltColor->setTwipsScale(true);
     picDefaltColor->setMouseTracking(true);
 
@@ -188,6 +192,7 @@ void frmGeral::buildControls()
     Ikon = new PictureBox(pic3dIco, QStringLiteral("Ikon"));
     place(Ikon, 100, 100, 510, 510);
     Ikon->setSurface(&ikon_);
+    ikon_.font = QFont(QStringLiteral("MS Sans Serif"), 8);
     Ikon->setBorderWidth(1);
 
     // Panels and their contents show the ordinary arrow, not the hand of the background.
@@ -237,6 +242,16 @@ ColourValue frmGeral::buttonColour(int button) const
 
 bool frmGeral::eventFilter(QObject *watched, QEvent *e)
 {
+    if (watched == txtAlpha) {
+        if (e->type() == QEvent::FocusIn)
+            picModeSel_Click(6);
+        else if (e->type() == QEvent::MouseButtonRelease &&
+                 static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
+            txtAlpha_Click();
+    }
+    if (watched == lblEnter && e->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
+        return lblEnter_Click();
     if (watched == client_ && e->type() == QEvent::MouseMove) {
         pointerElsewhere();
         ProbeClipboard();

@@ -4,6 +4,7 @@
 // the main menu, and is the hub the side windows write back into.
 
 #include "editor/canvas.h"
+#include "editor/startup_layout.h"
 #include "platform/colour_value.h"
 #include "platform/picture_surface.h"
 #include "platform/side_window_registry.h"
@@ -13,7 +14,10 @@
 #include <array>
 #include <memory>
 
+class AnimatedStrip;
 class BevelPanel;
+class QListWidget;
+class QTimer;
 class Label;
 class PictureBox;
 class QAction;
@@ -54,6 +58,12 @@ public:
     Label *lblNumero1, *lblCordenadas, *lblMsg, *lblAviso;
     QLineEdit *lblNumero2, *txtFormat, *txtAlpha;
     QImage imgColar;
+    // The start-up panel's controls.
+    PictureBox *picLogo;
+    Label *Label1, *Label4, *lblEnter;
+    QListWidget *List1;
+    std::array<AnimatedStrip *, 3> gif{};
+    QTimer *tmrLogo;
 
     // Menus and items.
     QMenu *mnuOpen, *mnuEdit, *mnuGradeOption, *mnuGirar, *mnuColors, *mnuFerramentas, *mnuOptions,
@@ -95,6 +105,24 @@ public:
     PictureSurface &captureSurface() { return capture_; }
     WindowPlacement &placement() { return *placement_; }
 
+    // Appearance: the settings file and the panels' bevel style.
+    void FormatTools();
+    bool MudaFormatoTollfrmGeral();
+    void mnuDrag_Click();
+    void mnuOpTxt_Click();
+    // Paints the default colour strip.
+    void GradiendColor();
+
+    // Text tool.
+    void txtAlpha_Click();
+
+    // Start-up and the start-up panel.
+    void Form_Load();
+    bool lblEnter_Click();
+    void tmrLogo_Timer();
+    const startup::Layout &startupLayout() const { return startupLayout_; }
+    const QString &settingsFilePath() const { return settingsFilePath_; }
+
     // Window-level behaviour.
     void Form_Resize();
     // Enables the top-level menus that start disabled.
@@ -109,6 +137,11 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void buildStartupPanel();
+    std::array<BevelPanel *, 6> formatPanels() const;
+    void loadFormatSettings();
+    void applyFormat(const QString &code, int thickness);
+    void printText(int button, int col, int row);
     void connectEvents();
     ColourValue buttonColour(int button) const;
     void pointerElsewhere();
@@ -130,6 +163,8 @@ private:
     std::unique_ptr<WindowPlacement> placement_;
     QWidget *client_ = nullptr; // the window's own background
     bool exiting_ = false;
+    QString settingsFilePath_;
+    startup::Layout startupLayout_{};
     QHash<QString, int> readoutWidths_;
     int readoutHeight_ = 0;
 };

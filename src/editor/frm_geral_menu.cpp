@@ -115,6 +115,13 @@ void frmGeral::buildMenus()
     connect(mnuCortar, &QAction::triggered, this, &frmGeral::mnuCortar_Click);
     connect(mnuColar, &QAction::triggered, this, &frmGeral::mnuColar_Click);
     connect(mnuClear, &QAction::triggered, this, &frmGeral::mnuClear_Click);
+    connect(mnuRaised, &QAction::triggered, this, [this] { applyFormat(QStringLiteral("2"), 4); });
+    connect(mnuSoftRaised, &QAction::triggered, this, [this] { applyFormat(QStringLiteral("2"), 2); });
+    connect(mnuSunken, &QAction::triggered, this, [this] { applyFormat(QStringLiteral("1"), 4); });
+    connect(mnuSoftSunken, &QAction::triggered, this, [this] { applyFormat(QStringLiteral("1"), 2); });
+    connect(mnuEtched, &QAction::triggered, this, [this] { applyFormat(QStringLiteral("2"), 1); });
+    connect(mnuDrag, &QAction::triggered, this, &frmGeral::mnuDrag_Click);
+    connect(mnuOpTxt, &QAction::triggered, this, &frmGeral::mnuOpTxt_Click);
 }
 
 void frmGeral::enableMenus()

@@ -171,6 +171,9 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
         mnuCopiar->setEnabled(true);
         mnuCortar->setEnabled(true);
         break;
+    case 6:
+        printText(button, *rc, *rr);
+        break;
     case 9:
         placeCapture(*rc, *rr);
         break;

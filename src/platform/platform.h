@@ -13,6 +13,7 @@ struct Platform
     std::unique_ptr<CommonDialog> commonDialog; // the main window's shared dialog `cd`
     std::unique_ptr<MessageBox> messageBox;
     std::unique_ptr<SettingsStore> settingsStore; // the per-user store; reports through messageBox
+    QString settingsFilePath;                     // where VornForm.vrn is read and written
 
     // Real Qt dialogs and message boxes.
     static std::unique_ptr<Platform> qt();

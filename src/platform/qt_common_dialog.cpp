@@ -1,5 +1,7 @@
 #include "platform/qt_common_dialog.h"
 
+#include "platform/font_dialog.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -38,17 +40,20 @@ int QtCommonDialog::ShowFont(QWidget *parent)
         initial.setPointSizeF(FontSize);
     initial.setBold(FontBold);
     initial.setItalic(FontItalic);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, initial, parent, DialogTitle,
-                                              QFontDialog::DontUseNativeDialog);
-    if (!ok)
+    FontDialog dialog(parent, initial, colour::toQColor(Color), (Flags & kFontEffects) != 0);
+    if (!DialogTitle.isEmpty())
+        dialog.setWindowTitle(DialogTitle);
+    if (dialog.exec() != QDialog::Accepted)
         return kCancelError;
+    const QFont chosen = dialog.selectedFont();
     FontName = chosen.family();
     FontSize = chosen.pointSizeF();
     FontBold = chosen.bold();
     FontItalic = chosen.italic();
     FontUnderline = chosen.underline();
     FontStrikethru = chosen.strikeOut();
+    if (Flags & kFontEffects)
+        Color = colour::fromQColor(dialog.selectedColour());
     return 0;
 }
 

@@ -3,10 +3,9 @@
 # left colour (black) and leaves its neighbour alone.
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1"
-
-before="$(e2e_shot before)"
-read -r gx gy < <(e2e_py grid "$before") || e2e_fail "grid bars not found on screen"
-cx=$((gx + 3 * 10 + 5)); cy=$((gy + 4 * 10 + 5))
+e2e_enter
+e2e_grid
+cx=$((GX + 3 * 10 + 5)); cy=$((GY + 4 * 10 + 5))
 xdotool mousemove "$cx" "$cy"
 sleep 0.3
 xdotool click 1
@@ -16,5 +15,4 @@ read -r r g b < <(e2e_py pixel "$after" "$cx" "$cy")
 [ "$r$g$b" = "000" ] || e2e_fail "cell (3, 4) shows $r $g $b, expected black"
 read -r r g b < <(e2e_py pixel "$after" $((cx + 10)) "$cy")
 [ "$((r + g + b))" -gt 600 ] || e2e_fail "neighbour cell (4, 4) shows $r $g $b, expected the white background"
-# The read-out follows the pointer.
-echo "ok: cell painted at $cx,$cy (grid at $gx,$gy)"
+echo "ok: cell painted at $cx,$cy (grid at $GX,$GY)"

@@ -66,3 +66,21 @@ e2e_shot() { # e2e_shot <name> -> path of a PNG of the whole screen
 }
 
 e2e_py() { python3 "$E2E_DIR/screen.py" "$@"; }
+
+# Clicks the word Enter on the start-up logo and waits for the panel to go.
+e2e_enter() {
+  local shot lx ly
+  shot="$(e2e_shot startup)"
+  read -r lx ly < <(e2e_py logo "$shot") || e2e_fail "start-up logo not found"
+  xdotool mousemove $((lx + 176)) $((ly + 308))
+  sleep 0.2
+  xdotool click 1
+  sleep 0.8
+}
+
+# Finds the grid on screen: sets GX, GY (its top-left pixel).
+e2e_grid() {
+  local shot
+  shot="$(e2e_shot grid)"
+  read -r GX GY < <(e2e_py grid "$shot") || e2e_fail "grid bars not found on screen"
+}

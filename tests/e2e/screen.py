@@ -47,6 +47,19 @@ def find_grid(img):
     return None
 
 
+def find_logo(img):
+    """Top-left of the start-up logo: its grey frame's top edge, 350 px wide."""
+    w, h, _ = img
+    grey = (128, 128, 128)
+    for y in range(h):
+        run = 0
+        for x in range(w):
+            run = run + 1 if pixel(img, x, y) == grey else 0
+            if run == 340 and pixel(img, x - 339 + 10, y + 10) == (0, 0, 0):
+                return x - 339, y
+    return None
+
+
 def main():
     cmd, png = sys.argv[1], sys.argv[2]
     img = load(png)
@@ -55,6 +68,18 @@ def main():
         if not g:
             sys.exit("grid not found")
         print(g[0], g[1])
+    elif cmd == "logo":
+        g = find_logo(img)
+        if not g:
+            sys.exit("logo not found")
+        print(g[0], g[1])
+    elif cmd == "has":
+        want = bytes(int(v) for v in sys.argv[3:6])
+        data = img[2]
+        for i in range(0, len(data) - 2, 3):
+            if data[i:i + 3] == want:
+                sys.exit(0)
+        sys.exit(1)
     elif cmd == "pixel":
         x, y = int(sys.argv[3]), int(sys.argv[4])
         print("%d %d %d" % pixel(img, x, y))

@@ -239,6 +239,7 @@ private slots:
         frmGeral &w = *f->window;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.tmrLogo_Timer(); // the start-up panel would take the drop
         BevelPanel *panel = w.pic3DMode;
         panel->setDragMode(1);
         press(panel, QPointF(5, 5));

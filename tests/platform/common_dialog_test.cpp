@@ -1,7 +1,10 @@
 // The common dialog on Qt's real dialogs: members kept between uses and
 // cancellation visible both as error 32755 and as an unchanged FileName.
 
+#include "platform/font_dialog.h"
 #include "platform/qt_common_dialog.h"
+
+#include <QComboBox>
 
 #include <QApplication>
 #include <QColorDialog>
@@ -90,16 +93,25 @@ private slots:
     {
         QtCommonDialog cd;
         cd.FontName = QStringLiteral("Ms Sans Serif");
-        whenShown<QFontDialog>([](QFontDialog *d) { d->reject(); });
+        cd.Flags = 259;
+        cd.Color = 0x00FF00;
+        bool offeredColour = false;
+        whenShown<FontDialog>([&offeredColour](FontDialog *d) {
+            offeredColour = d->colourList() != nullptr;
+            d->reject();
+        });
         QCOMPARE(cd.ShowFont(nullptr), CommonDialog::kCancelError);
+        QVERIFY(offeredColour);
         QCOMPARE(cd.FontName, QStringLiteral("Ms Sans Serif"));
+        QCOMPARE(cd.Color, ColourValue(0x00FF00));
 
-        whenShown<QFontDialog>([](QFontDialog *d) {
+        whenShown<FontDialog>([](FontDialog *d) {
             QFont f(QStringLiteral("DejaVu Serif"));
             f.setPointSize(14);
             f.setBold(true);
             f.setItalic(true);
-            d->setCurrentFont(f);
+            d->fontChooser()->setCurrentFont(f);
+            d->colourList()->setCurrentIndex(d->colourList()->findText(QStringLiteral("Red")));
             d->accept();
         });
         QCOMPARE(cd.ShowFont(nullptr), 0);
@@ -107,6 +119,17 @@ private slots:
         QCOMPARE(cd.FontSize, 14.0);
         QVERIFY(cd.FontBold);
         QVERIFY(cd.FontItalic);
+        QCOMPARE(cd.Color, colour::rgb(255, 0, 0));
+
+        // Without the effects flag there is no colour to choose and Color stays.
+        cd.Flags = 1;
+        whenShown<FontDialog>([&offeredColour](FontDialog *d) {
+            offeredColour = d->colourList() != nullptr;
+            d->accept();
+        });
+        QCOMPARE(cd.ShowFont(nullptr), 0);
+        QVERIFY(!offeredColour);
+        QCOMPARE(cd.Color, colour::rgb(255, 0, 0));
     }
 
     void colourDialogReturnsAColourValue()

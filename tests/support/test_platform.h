@@ -25,5 +25,6 @@ struct TestPlatform
         platform->messageBox = std::move(m);
         platform->settingsStore =
             std::make_unique<SettingsStore>(*messages, settingsDir.filePath(QStringLiteral("settings.ini")));
+        platform->settingsFilePath = settingsDir.filePath(QStringLiteral("VornForm.vrn"));
     }
 };
