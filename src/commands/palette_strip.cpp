@@ -65,6 +65,7 @@ void frmGeral::GradiendColor()
     const int innerWidth = twips::fromPixels(picDefaltColor->width() - 2 * border);
     const int innerHeight = twips::fromPixels(picDefaltColor->height() - 2 * border);
     const int step = twips::kPerPixel;
+    strip_.resize(QSize(picDefaltColor->width() - 2 * border, picDefaltColor->height() - 2 * border));
     const palette::Spectrum s = palette::spectrum(innerWidth, step);
     for (size_t i = 0; i < s.lines.size(); ++i) {
         const int x = int(i) * step;

@@ -1,0 +1,128 @@
+// Start-up: the screen arithmetic, the start-up panel and its dismissal.
+
+#include "editor/animated_strip.h"
+#include "editor/startup_layout.h"
+#include "platform/bevel_panel.h"
+#include "platform/label.h"
+#include "platform/process_list.h"
+#include "platform/twips.h"
+#include "support/editor_fixture.h"
+#include "support/pointer.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QMenu>
+#include <QTimer>
+#include <QtTest>
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+    static bool menusEnabled(frmGeral &w)
+    {
+        for (QMenu *m : {w.mnuOpen, w.mnuEdit, w.mnuGradeOption, w.mnuColors, w.mnuFerramentas, w.mnuOptions})
+            if (!m->menuAction()->isEnabled())
+                return false;
+        return true;
+    }
+
+private slots:
+    void windowFitsAScreenOf1024By768()
+    {
+        const auto l = startup::layout(1024 * 15, 768 * 15, 300);
+        QCOMPARE(l.windowWidth, 15260.0);
+        QCOMPARE(l.windowHeight, 11420.0);
+        QCOMPARE(l.windowLeft, 50.0);
+        QCOMPARE(l.windowTop, 400.0);
+        // The bar takes 98 % of the client area, centred.
+        QCOMPARE(l.pnlBarra.width(), 15260 * 0.98);
+        QCOMPARE(l.pnlBarra.height(), (11420 - 300) * 0.98);
+        QCOMPARE(l.pnlBarra.left(), (15260 - 15260 * 0.98) / 2);
+        // The start-up panel: 90 % by 88 % of the client area, centred in the bar.
+        QCOMPARE(l.pnlMaster2.width(), 15260 * 0.9);
+        QCOMPARE(l.pnlMaster2.top(), (l.pnlBarra.height() - (11420 - 300) * 0.88) / 2);
+        QCOMPARE(l.logoTop, l.pnlMaster2.top());
+        QCOMPARE(l.logoLeft, (15260 * 0.9 - 5265) / 2);
+        QCOMPARE(l.stripLeft, (15260 * 0.9 - 8100) / 2);
+    }
+
+    void windowStartsOnTheStartUpPanel()
+    {
+        EditorFixture f;
+        frmGeral &w = *f.window;
+        QCOMPARE(w.windowTitle(), QStringLiteral("Vorn Tessarel 2.1.0"));
+        QVERIFY(!menusEnabled(w));
+        QVERIFY(w.mnuAbout->menuAction()->isEnabled());
+        QCOMPARE(w.DrawMode, 0);
+        QCOMPARE(w.mnuGrade->text(), QStringLiteral("Without Bars"));
+        QCOMPARE(w.Label1->text(), QStringLiteral("Applications in Use:"));
+        QCOMPARE(w.tmrLogo->interval(), 1);
+        QVERIFY(!w.tmrLogo->isActive());
+        // The window was sized from the screen.
+        const QSize screen = QGuiApplication::primaryScreen()->size();
+        QCOMPARE(w.width(), twips::toPixels(screen.width() * 15 - 100));
+        QCOMPARE(w.pnlMaster2->width(), twips::toPixels(w.startupLayout().pnlMaster2.width()));
+    }
+
+    void processListNamesRunningPrograms()
+    {
+        EditorFixture f;
+        const QString self = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        QStringList shown;
+        for (int i = 0; i < f.window->List1->count(); ++i)
+            shown << f.window->List1->item(i)->text();
+        QVERIFY2(shown.contains(self), qPrintable(shown.join(QLatin1Char(','))));
+        QVERIFY(runningProcessNames(QStringLiteral("/no/such/proc")).isEmpty());
+    }
+
+    void onlyEnterDismissesThePanel()
+    {
+        QGuiApplication::clipboard()->clear();
+        EditorFixture f;
+        frmGeral &w = *f.window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(w.pnlMaster2->isVisible());
+        QVERIFY(!w.LeftColor->isVisible());
+        // A click elsewhere on the logo does nothing.
+        QTest::mouseClick(w.picLogo, Qt::LeftButton, {}, QPoint(20, 20));
+        QTest::qWait(30);
+        QVERIFY(w.pnlMaster2->isVisible());
+        QVERIFY(!menusEnabled(w));
+        // A bitmap copied before the dismissal makes Paste available right after it.
+        QImage img(4, 4, QImage::Format_RGB32);
+        img.fill(Qt::red);
+        QGuiApplication::clipboard()->setImage(img);
+        QTest::mouseClick(w.lblEnter, Qt::LeftButton);
+        QTRY_VERIFY(!w.pnlMaster2->isVisible());
+        QVERIFY(menusEnabled(w));
+        QVERIFY(w.LeftColor->isVisible());
+        QVERIFY(w.RightColor->isVisible());
+        QVERIFY(!w.picLogo->isVisible());
+        QVERIFY(w.mnuColar->isEnabled());
+        QVERIFY(w.mnuClear->isVisible());
+        QVERIFY(!w.tmrLogo->isActive());
+        for (AnimatedStrip *strip : w.gif) {
+            QVERIFY(!strip->isRunning());
+            QVERIFY(!strip->isVisible());
+        }
+        // The strip is drawn: its line 51 is pure red.
+        QCOMPARE(colour::fromRgb(w.stripSurface().image().pixel(51, 5)), colour::rgb(255, 0, 0));
+        QGuiApplication::clipboard()->clear();
+    }
+
+    void handCursorOverThePanel()
+    {
+        EditorFixture f;
+        QCOMPARE(f.window->pnlMaster2->cursor().hotSpot(), QPoint(5, 0));
+        QCOMPARE(f.window->lblEnter->cursor().hotSpot(), QPoint(5, 0));
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"
