@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Draw a rectangle, Ctrl+S, type a path into the real Qt save dialog, Enter:
+# the file written decodes, with ImageMagick, to exactly the pixels drawn.
+source "$(dirname "$0")/lib.sh"
+e2e_start "$1"
+e2e_enter
+e2e_grid
+
+# The rectangle button sits 56 px left of and 127 px below the grid's corner.
+xdotool mousemove $((GX - 56)) $((GY + 127)) click 1
+sleep 0.3
+cell() { echo $((GX + $1 * 10 + 5)) $((GY + $2 * 10 + 5)); }
+read -r x1 y1 < <(cell 2 2)
+read -r x2 y2 < <(cell 8 6)
+xdotool mousemove "$x1" "$y1" mousedown 1
+sleep 0.1
+xdotool mousemove $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
+sleep 0.1
+xdotool mousemove "$x2" "$y2"
+sleep 0.1
+xdotool mouseup 1
+sleep 0.3
+
+target="$E2E_WORK/drawn.ico"
+xdotool key ctrl+s
+dialog=""
+for _ in $(seq 50); do
+  dialog="$(xdotool search --onlyvisible --name 'Vorn Tessarel - Save' 2>/dev/null | head -n 1 || true)"
+  [ -n "$dialog" ] && break
+  sleep 0.1
+done
+[ -n "$dialog" ] || e2e_fail "the save dialog did not open"
+sleep 0.5
+xdotool type --delay 20 "$target"
+xdotool key Return
+for _ in $(seq 50); do [ -s "$target" ] && break; sleep 0.1; done
+[ -s "$target" ] || e2e_fail "nothing was saved to $target"
+[ "$(head -c 2 "$target")" = "BM" ] || e2e_fail "the saved file is not a bitmap"
+
+# Every pixel through an independent decoder: black on the outline, white elsewhere.
+convert "$target" txt:- | python3 -c '
+import re, sys
+bad = []
+for line in sys.stdin:
+    m = re.match(r"(\d+),(\d+): \((\d+),(\d+),(\d+)", line)
+    if not m:
+        continue
+    x, y, r, g, b = map(int, m.groups())
+    outline = (2 <= x <= 8 and y in (2, 6)) or (2 <= y <= 6 and x in (2, 8))
+    want = (0, 0, 0) if outline else (255, 255, 255)
+    if (r, g, b) != want:
+        bad.append((x, y, (r, g, b)))
+if bad:
+    sys.exit("wrong pixels: %s" % bad[:5])
+' || e2e_fail "the saved pixels differ from the drawing"
+title="$(xdotool getwindowname "$E2E_WINDOW")"
+[ "$title" = "Vorn Tessarel - $target" ] || e2e_fail "caption is '$title'"
+echo "ok: rectangle saved to $target and read back pixel-exact"
