@@ -1,10 +1,11 @@
 #include "commands/settings_file.h"
 
+#include "platform/whole_file.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace settingsfile {
@@ -98,16 +99,7 @@ QString defaultPath()
 
 bool write(const QString &path, const QString &code)
 {
-    const QByteArray bytes = encode(code);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    // Flush and check before committing: a short write must never replace the file.
-    if (file.write(bytes) != bytes.size() || !file.flush() || file.size() != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeWholeFile(path, encode(code));
 }
 
 } // namespace settingsfile

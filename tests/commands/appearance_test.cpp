@@ -4,14 +4,13 @@
 #include "commands/settings_file.h"
 #include "platform/bevel_panel.h"
 #include "support/editor_fixture.h"
+#include "support/file_size_limit.h"
 
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -161,15 +160,11 @@ private slots:
         // A write cut short by the file-size limit leaves the old file whole.
         EditorFixture f;
         const QByteArray before = readAll(f.window->settingsFilePath());
-        struct rlimit saved;
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-        auto previous = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit tight = saved;
-        tight.rlim_cur = 200;
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
-        f.window->mnuSunken->trigger();
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
+        {
+            FileSizeLimit limit(200);
+            QVERIFY(limit.active());
+            f.window->mnuSunken->trigger();
+        }
         QCOMPARE(readAll(f.window->settingsFilePath()), before);
         QCOMPARE(f.window->txtFormat->text(), QStringLiteral("2"));
     }

@@ -4,6 +4,7 @@
 #include "platform/label.h"
 #include "support/bmp_writer.h"
 #include "support/editor_fixture.h"
+#include "support/file_size_limit.h"
 #include "support/gif_writer.h"
 #include "support/ico_writer.h"
 #include "support/le_bytes.h"
@@ -15,8 +16,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
-#include <sys/resource.h>
 
 namespace {
 
@@ -431,16 +430,12 @@ private slots:
         const QString title = f->window->windowTitle();
         // Allow only a few bytes per file for this process: the write fails
         // part-way, for root as for anyone.
-        struct rlimit saved;
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &saved) == 0);
-        auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit tight = saved;
-        tight.rlim_cur = 100;
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &tight) == 0);
         f->doubles.dialog->queueFile(path);
-        f->window->mnusave->trigger();
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previousHandler);
+        {
+            FileSizeLimit limit(100);
+            QVERIFY(limit.active());
+            f->window->mnusave->trigger();
+        }
 
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));

@@ -41,6 +41,17 @@ e2e_display() {
   e2e_fail "no free X display"
 }
 
+# Prints the id of the first visible window whose name matches, waiting up to 10 s.
+e2e_wait_window() {
+  local id
+  for _ in $(seq 100); do
+    id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)"
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
 # Starts the binary and waits for its main window; sets E2E_WINDOW.
 e2e_start() {
   e2e_display
@@ -49,13 +60,7 @@ e2e_start() {
     QT_QPA_PLATFORM=xcb "$@" >"$E2E_WORK/app.log" 2>&1 &
   E2E_APP=$!
   E2E_PIDS+=($E2E_APP)
-  E2E_WINDOW=""
-  for _ in $(seq 100); do
-    E2E_WINDOW="$(xdotool search --onlyvisible --name 'Tessarel' 2>/dev/null | head -n 1 || true)"
-    [ -n "$E2E_WINDOW" ] && break
-    sleep 0.1
-  done
-  [ -n "$E2E_WINDOW" ] || e2e_fail "the main window did not appear"
+  E2E_WINDOW="$(e2e_wait_window 'Tessarel')" || e2e_fail "the main window did not appear"
   sleep 1
 }
 

@@ -23,13 +23,7 @@ sleep 0.3
 
 target="$E2E_WORK/drawn.ico"
 xdotool key ctrl+s
-dialog=""
-for _ in $(seq 50); do
-  dialog="$(xdotool search --onlyvisible --name 'Vorn Tessarel - Save' 2>/dev/null | head -n 1 || true)"
-  [ -n "$dialog" ] && break
-  sleep 0.1
-done
-[ -n "$dialog" ] || e2e_fail "the save dialog did not open"
+e2e_wait_window 'Vorn Tessarel - Save' >/dev/null || e2e_fail "the save dialog did not open"
 sleep 0.5
 xdotool type --delay 20 "$target"
 xdotool key Return
