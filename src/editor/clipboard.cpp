@@ -31,13 +31,21 @@ int cellOf(int twipsPos) { return twips::toCell(twipsPos).value_or(0); }
 
 void frmGeral::ProbeClipboard()
 {
-    if (!clipboardHoldsBitmap())
-        return;
-    const QImage picture = systemClipboard()->image();
-    if (picture.isNull())
+    // The probe runs on every pointer move over the background; fetching the
+    // picture from another program each time would be slow, so it is fetched
+    // once per clipboard change.
+    if (!clipboardWatched_) {
+        connect(systemClipboard(), &QClipboard::dataChanged, this, [this] { clipboardStale_ = true; });
+        clipboardWatched_ = true;
+    }
+    if (clipboardStale_) {
+        clipboardPicture_ = clipboardHoldsBitmap() ? systemClipboard()->image() : QImage();
+        clipboardStale_ = false;
+    }
+    if (clipboardPicture_.isNull())
         return;
     mnuColar->setEnabled(true);
-    capture_.setPicture(picture);
+    capture_.setPicture(clipboardPicture_);
     picCap->flush();
     mnuClear->setVisible(true);
 }

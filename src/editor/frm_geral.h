@@ -164,6 +164,9 @@ private:
     QWidget *client_ = nullptr; // the window's own background
     bool exiting_ = false;
     QString settingsFilePath_;
+    QImage clipboardPicture_; // what the probe last found on the clipboard
+    bool clipboardStale_ = true;
+    bool clipboardWatched_ = false;
     startup::Layout startupLayout_{};
     QHash<QString, int> readoutWidths_;
     int readoutHeight_ = 0;
