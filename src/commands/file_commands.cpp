@@ -10,6 +10,7 @@
 #include "shell/window_placement.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QLineEdit>
 
 namespace {
@@ -86,4 +87,15 @@ void frmGeral::mnusave_Click()
     }
     if (cd.FileName != previous)
         setWindowTitle(QStringLiteral("Vorn Tessarel - ") + cd.FileName);
+}
+
+// Exit: the tool windows go first (the tool window stores its position as it
+// goes), then the program ends at once.
+void frmGeral::mnuFechar_Click()
+{
+    sideWindows_.unload(QStringLiteral("ColorPalette"));
+    sideWindows_.unload(QStringLiteral("frmToolBar"));
+    sideWindows_.unload(QStringLiteral("frmVeCor1"));
+    exiting_ = true;
+    QCoreApplication::exit(0);
 }

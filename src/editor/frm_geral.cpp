@@ -332,12 +332,3 @@ void frmGeral::closeEvent(QCloseEvent *e)
     if (!exiting_)
         e->ignore();
 }
-
-void frmGeral::mnuFechar_Click()
-{
-    sideWindows_.unload(QStringLiteral("ColorPalette"));
-    sideWindows_.unload(QStringLiteral("frmToolBar"));
-    sideWindows_.unload(QStringLiteral("frmVeCor1"));
-    exiting_ = true;
-    QCoreApplication::exit(0);
-}

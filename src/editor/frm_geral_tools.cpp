@@ -2,7 +2,6 @@
 
 #include "editor/frm_geral.h"
 
-#include "commands/image_transforms.h"
 #include "editor/tool_geometry.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
@@ -180,40 +179,4 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
     default:
         break;
     }
-}
-
-void frmGeral::mnuLimpar_Click()
-{
-    transforms::clean(ikon_, RightColor->backColor());
-    RefreshGrid();
-}
-
-void frmGeral::mnuGrade_Click()
-{
-    if (mnuGrade->text() == QLatin1String("With Bars")) {
-        mnuGrade->setText(QStringLiteral("Without Bars"));
-        canvas_.drawBars();
-    } else {
-        mnuGrade->setText(QStringLiteral("With Bars"));
-        canvas_.clearBars();
-    }
-    grid->flush();
-}
-
-void frmGeral::mnuRotate13_Click()
-{
-    transforms::rotate13(ikon_);
-    RefreshGrid();
-}
-
-void frmGeral::mnuHorizontal_Click()
-{
-    transforms::rotateHorizontal(ikon_);
-    RefreshGrid();
-}
-
-void frmGeral::mnuVertical_Click()
-{
-    transforms::rotateVertical(ikon_);
-    RefreshGrid();
 }
