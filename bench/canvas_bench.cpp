@@ -77,41 +77,34 @@ void BM_PencilMoveEvent(benchmark::State &state)
 }
 BENCHMARK(BM_PencilMoveEvent);
 
-// A rectangle gesture's release: the outline on Ikon, RefreshGrid, rubber band reset.
-void BM_RectangleRelease(benchmark::State &state)
+// One figure's release: the figure drawn on Ikon, RefreshGrid, rubber band
+// reset. The press and the move that shape the figure are not timed; the
+// left colour alternates so every release really changes pixels.
+void figureRelease(benchmark::State &state, int mode, QPointF from, QPointF to)
 {
     Editor e;
     QWidget *grid = e.window.grid;
-    e.window.picModeSel_Click(2);
+    e.window.picModeSel_Click(mode);
     int i = 0;
     for (auto _ : state) {
         state.PauseTiming();
         e.window.LeftColor->setBackColor((i & 1) ? 0x000000 : 0x0000FF);
-        send(grid, QEvent::MouseButtonPress, QPointF(25, 25), Qt::LeftButton, Qt::LeftButton);
-        send(grid, QEvent::MouseMove, QPointF(255, 205), Qt::NoButton, Qt::LeftButton);
+        send(grid, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        send(grid, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
         state.ResumeTiming();
-        send(grid, QEvent::MouseButtonRelease, QPointF(255, 205), Qt::LeftButton, Qt::NoButton);
+        send(grid, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
         ++i;
     }
 }
-BENCHMARK(BM_RectangleRelease);
 
-// The same release for a colour fill of most of the icon.
-void BM_FillRelease(benchmark::State &state)
-{
-    Editor e;
-    QWidget *grid = e.window.grid;
-    e.window.picModeSel_Click(7);
-    int i = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        e.window.LeftColor->setBackColor((i & 1) ? 0x000000 : 0x0000FF);
-        send(grid, QEvent::MouseButtonPress, QPointF(155, 155), Qt::LeftButton, Qt::LeftButton);
-        state.ResumeTiming();
-        send(grid, QEvent::MouseButtonRelease, QPointF(155, 155), Qt::LeftButton, Qt::NoButton);
-        ++i;
-    }
-}
+void BM_LineRelease(benchmark::State &s) { figureRelease(s, 1, QPointF(5, 5), QPointF(315, 255)); }
+void BM_RectangleRelease(benchmark::State &s) { figureRelease(s, 2, QPointF(25, 25), QPointF(255, 205)); }
+void BM_FilledCircleRelease(benchmark::State &s) { figureRelease(s, 5, QPointF(155, 155), QPointF(255, 155)); }
+// A fill that recolours the whole icon: every cell of the grid changes.
+void BM_FillRelease(benchmark::State &s) { figureRelease(s, 7, QPointF(155, 155), QPointF(155, 155)); }
+BENCHMARK(BM_LineRelease);
+BENCHMARK(BM_RectangleRelease);
+BENCHMARK(BM_FilledCircleRelease);
 BENCHMARK(BM_FillRelease);
 
 } // namespace
