@@ -11,6 +11,7 @@
 // with a painted cell.
 static constexpr int kInsetFirst = 2;
 static constexpr int kInsetLast = 8;
+static_assert(kInsetLast - kInsetFirst + 1 == 7, "RefreshGrid writes boxes of seven pixels");
 
 void Canvas::paintBox(int px, int py, QRgb rgb)
 {
@@ -41,25 +42,38 @@ void Canvas::RefreshGrid()
         return;
     uchar *bits = out.bits();
     const qsizetype stride = out.bytesPerLine();
+    constexpr int boxSide = kInsetLast - kInsetFirst + 1;
     int minX = INT_MAX, minY = INT_MAX, maxX = -1, maxY = -1;
+    QRgb colours[kCells];
+    int changed[kCells];
     for (int row = 0; row < lastY; ++row) {
         const QRgb *src = row < n ? reinterpret_cast<const QRgb *>(icon.constScanLine(row)) : nullptr;
+        const int py = row * cellPx + kInsetFirst;
+        QRgb *top = reinterpret_cast<QRgb *>(bits + py * stride);
+        int count = 0;
         for (int col = 0; col < lastX; ++col) {
             // Pixels beyond a shrunken Ikon have no colour; they show black.
             const QRgb rgb = (src && col < n) ? (src[col] | 0xFF000000u) : 0xFF000000u;
-            const int px = col * cellPx + kInsetFirst, py = row * cellPx + kInsetFirst;
-            QRgb *first = reinterpret_cast<QRgb *>(bits + py * stride) + px;
-            if ((*first | 0xFF000000u) == rgb)
-                continue;
-            for (int y = 0; y <= kInsetLast - kInsetFirst; ++y) {
-                QRgb *line = reinterpret_cast<QRgb *>(bits + (py + y) * stride) + px;
-                std::fill(line, line + (kInsetLast - kInsetFirst + 1), rgb);
+            if ((top[col * cellPx + kInsetFirst] | 0xFF000000u) != rgb) {
+                colours[count] = rgb;
+                changed[count++] = col;
             }
-            minX = std::min(minX, px);
-            minY = std::min(minY, py);
-            maxX = std::max(maxX, px + kInsetLast - kInsetFirst);
-            maxY = std::max(maxY, py + kInsetLast - kInsetFirst);
         }
+        if (count == 0)
+            continue;
+        // Row by row across the changed cells, so the writes run through memory in order.
+        for (int y = 0; y < boxSide; ++y) {
+            QRgb *line = reinterpret_cast<QRgb *>(bits + (py + y) * stride) + kInsetFirst;
+            for (int i = 0; i < count; ++i) {
+                QRgb *box = line + changed[i] * cellPx;
+                const QRgb c = colours[i];
+                box[0] = c; box[1] = c; box[2] = c; box[3] = c; box[4] = c; box[5] = c; box[6] = c;
+            }
+        }
+        minX = std::min(minX, changed[0] * cellPx + kInsetFirst);
+        maxX = std::max(maxX, changed[count - 1] * cellPx + kInsetLast);
+        minY = std::min(minY, py);
+        maxY = std::max(maxY, py + boxSide - 1);
     }
     if (maxX >= 0)
         grid_.markChanged(QRect(QPoint(minX, minY), QPoint(maxX, maxY)));

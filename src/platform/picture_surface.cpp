@@ -280,7 +280,9 @@ void PictureSurface::floodFill(double x, double y, ColourValue target)
     if ((drawn_.pixel(sx, sy) | 0xFF000000u) != targetRgb || fill == targetRgb)
         return;
     const int w = drawn_.width(), h = drawn_.height();
-    auto at = [this](int px, int py) -> QRgb & { return reinterpret_cast<QRgb *>(drawn_.scanLine(py))[px]; };
+    uchar *bits = drawn_.bits();
+    const qsizetype stride = drawn_.bytesPerLine();
+    auto at = [bits, stride](int px, int py) -> QRgb & { return reinterpret_cast<QRgb *>(bits + py * stride)[px]; };
     std::vector<QPoint> stack{QPoint(sx, sy)};
     while (!stack.empty()) {
         const QPoint s = stack.back();
