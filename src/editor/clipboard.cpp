@@ -34,10 +34,6 @@ void frmGeral::ProbeClipboard()
     // The probe runs on every pointer move over the background; fetching the
     // picture from another program each time would be slow, so it is fetched
     // once per clipboard change.
-    if (!clipboardWatched_) {
-        connect(systemClipboard(), &QClipboard::dataChanged, this, [this] { clipboardStale_ = true; });
-        clipboardWatched_ = true;
-    }
     if (clipboardStale_) {
         clipboardPicture_ = clipboardHoldsBitmap() ? systemClipboard()->image() : QImage();
         clipboardStale_ = false;

@@ -5,12 +5,15 @@
 #include "platform/bevel_panel.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
+#include "platform/place.h"
 #include "platform/platform.h"
 #include "platform/shape.h"
 #include "platform/twips.h"
 #include "shell/window_placement.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -18,12 +21,6 @@
 #include <QShortcut>
 
 namespace {
-
-// Designed positions are twips; the screen works in pixels.
-void place(QWidget *w, int left, int top, int width, int height)
-{
-    w->setGeometry(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width), twips::toPixels(height));
-}
 
 const QString kRowRuler = QStringLiteral(
     "00 01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31");
@@ -74,49 +71,49 @@ void frmGeral::buildControls()
     // Window-level controls sit under the background panel, as labels on a
     // form do under its panels.
     lblMsg = new Label(client_, QStringLiteral("lblMsg"));
-    place(lblMsg, 4200, 7800, 555, 240);
+    placeTwips(lblMsg, 4200, 7800, 555, 240);
     lblMsg->setStyleSheet(QStringLiteral("color: grey"));
     lblAviso = new Label(client_, QStringLiteral("lblAviso"), QStringLiteral("."));
-    place(lblAviso, 120, 6480, 555, 195);
+    placeTwips(lblAviso, 120, 6480, 555, 195);
     lblAviso->hide();
     picLimpa = new PictureBox(client_, QStringLiteral("picLimpa"));
-    place(picLimpa, 10920, 5880, 255, 495);
+    placeTwips(picLimpa, 10920, 5880, 255, 495);
     picLimpa->setBackColor(colour::kWhite);
     txtFormat = new QLineEdit(QStringLiteral("4"), client_);
     txtFormat->setObjectName(QStringLiteral("txtFormat"));
-    place(txtFormat, 10680, 5520, 495, 375);
+    placeTwips(txtFormat, 10680, 5520, 495, 375);
     txtFormat->hide();
     imgColar = pictures::paste();
 
     pnlBarra = new BevelPanel(client_, QStringLiteral("pnlBarra"));
-    place(pnlBarra, 0, 0, 11775, 8175);
+    placeTwips(pnlBarra, 0, 0, 11775, 8175);
     pnlBarra->setCursor(pictures::hand());
 
     picCap = new PictureBox(pnlBarra, QStringLiteral("picCap"));
-    place(picCap, 840, 360, 585, 585);
+    placeTwips(picCap, 840, 360, 585, 585);
     picCap->setSurface(&capture_);
 
     pnlMaster2 = new BevelPanel(pnlBarra, QStringLiteral("pnlMaster2"));
-    place(pnlMaster2, 240, 240, 11295, 7695);
+    placeTwips(pnlMaster2, 240, 240, 11295, 7695);
     pnlMaster2->setCursor(pictures::hand());
     pnlMaster2->hide(); // the start-up panel is shown by the start-up sequence
 
     fraTexto = new BevelPanel(pnlBarra, QStringLiteral("fraTexto"));
-    place(fraTexto, 1440, 600, 2295, 735);
+    placeTwips(fraTexto, 1440, 600, 2295, 735);
     fraTexto->setCaption(QStringLiteral("TEXT"));
     txtAlpha = new QLineEdit(QStringLiteral("Text Click-me"), fraTexto);
     txtAlpha->setObjectName(QStringLiteral("txtAlpha"));
     txtAlpha->setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     txtAlpha->setCursor(Qt::IBeamCursor);
     txtAlpha->installEventFilter(this);
-    place(txtAlpha, 120, 330, 2085, 300);
+    placeTwips(txtAlpha, 120, 330, 2085, 300);
     fraTexto->hide(); // shown by "Open Text"
 
     pnlMaster = new BevelPanel(pnlBarra, QStringLiteral("pnlMaster"));
-    place(pnlMaster, 1440, 1440, 5535, 5535);
+    placeTwips(pnlMaster, 1440, 1440, 5535, 5535);
 
     grid = new PictureBox(pnlMaster, QStringLiteral("grid"));
-    place(grid, 360, 375, 4815, 4832);
+    placeTwips(grid, 360, 375, 4815, 4832);
     grid->setSurface(&gridSurface_);
     grid->setTwipsScale(true);
     grid->setMouseTracking(true);
@@ -127,10 +124,10 @@ void frmGeral::buildControls()
     shCircle = new Shape(grid, QStringLiteral("shCircle"), Shape::Circle);
 
     lblNumero1 = new RowRuler(pnlMaster, QStringLiteral("lblNumero1"), kRowRuler);
-    place(lblNumero1, 120, 405, 255, 4815);
+    placeTwips(lblNumero1, 120, 405, 255, 4815);
     lblNumero1->setFont(QFont(QStringLiteral("Arial"), 6));
     lblNumero2 = new ColumnRuler(pnlMaster, QStringLiteral("lblNumero2"), kColumnRuler);
-    place(lblNumero2, 360, 5265, 4815, 195);
+    placeTwips(lblNumero2, 360, 5265, 4815, 195);
     QFont columnFont(QStringLiteral("Times New Roman"));
     columnFont.setPointSizeF(6.75);
     lblNumero2->setFont(columnFont);
@@ -143,31 +140,31 @@ void frmGeral::buildControls()
     readoutHeight_ = lblCordenadas->height();
 
     pic3DColor = new BevelPanel(pnlBarra, QStringLiteral("pic3DColor"));
-    place(pic3DColor, 480, 7080, 6495, 375);
+    placeTwips(pic3DColor, 480, 7080, 6495, 375);
     LeftColor = new PictureBox(pic3DColor, QStringLiteral("LeftColor"));
-    place(LeftColor, 75, 80, 300, 230);
+    placeTwips(LeftColor, 75, 80, 300, 230);
     LeftColor->setBackColor(colour::kBlack);
     LeftColor->setBorderWidth(1);
     LeftColor->setToolTip(QStringLiteral("Left Button Color"));
     LeftColor->hide(); // shown when the start-up panel goes
     RightColor = new PictureBox(pic3DColor, QStringLiteral("RightColor"));
-    place(RightColor, 435, 80, 300, 230);
+    placeTwips(RightColor, 435, 80, 300, 230);
     RightColor->setBackColor(colour::kWindowBackground);
     RightColor->setBorderWidth(1);
     RightColor->setToolTip(QStringLiteral("Right Button Color"));
     RightColor->hide();
     picVeCor = new PictureBox(pic3DColor, QStringLiteral("picVeCor"));
-    place(picVeCor, 855, 80, 300, 230);
+    placeTwips(picVeCor, 855, 80, 300, 230);
     picVeCor->hide();
     picDefaltColor = new PictureBox(pic3DColor, QStringLiteral("picDefaltColor"));
-    place(picDefaltColor, 1170, 80, 5235, 230);
+    placeTwips(picDefaltColor, 1170, 80, 5235, 230);
     picDefaltColor->setSurface(&strip_);
     picDefaltColor->setBackColor(colour::kBlack);
     picDefaltColor->setTwipsScale(true);
     picDefaltColor->setMouseTracking(true);
 
     pic3DTool = new BevelPanel(pnlBarra, QStringLiteral("pic3DTool"));
-    place(pic3DTool, 600, 2400, 735, 4575);
+    placeTwips(pic3DTool, 600, 2400, 735, 4575);
     static const int kToolTop[9] = {120, 600, 1080, 1560, 2040, 2520, 3000, 3960, 3480};
     static const char *kToolTip[9] = {"Pencil Mode", "Line Mode", "Rectangle Mode", "Filled Rectangle Mode",
                                       "Circle Mode", "Filled Circle Mode", "Text Mode", "Color Fill Mode",
@@ -175,33 +172,32 @@ void frmGeral::buildControls()
     for (int i = 0; i < 9; ++i) {
         auto *b = new PictureBox(pic3DTool, QStringLiteral("picModeSel"));
         b->setProperty("index", i);
-        place(b, 120, kToolTop[i], 480, 480);
+        placeTwips(b, 120, kToolTop[i], 480, 480);
         b->setPicture(pictures::tool(i));
         b->setToolTip(QString::fromLatin1(kToolTip[i]));
         picModeSel[size_t(i)] = b;
     }
 
     pic3DMode = new BevelPanel(pnlBarra, QStringLiteral("pic3DMode"));
-    place(pic3DMode, 600, 1440, 735, 735);
+    placeTwips(pic3DMode, 600, 1440, 735, 735);
     picMode = new PictureBox(pic3DMode, QStringLiteral("picMode"));
-    place(picMode, 120, 120, 490, 490);
+    placeTwips(picMode, 120, 120, 490, 490);
     picMode->setToolTip(QStringLiteral("Displays Selected Mode"));
 
     pic3dIco = new BevelPanel(pnlBarra, QStringLiteral("pic3dIco"));
-    place(pic3dIco, 3840, 600, 735, 735);
+    placeTwips(pic3dIco, 3840, 600, 735, 735);
     Ikon = new PictureBox(pic3dIco, QStringLiteral("Ikon"));
-    place(Ikon, 100, 100, 510, 510);
+    placeTwips(Ikon, 100, 100, 510, 510);
     Ikon->setSurface(&ikon_);
     ikon_.font = QFont(QStringLiteral("MS Sans Serif"), 8);
     Ikon->setBorderWidth(1);
 
     // Panels and their contents show the ordinary arrow, not the hand of the background.
-    for (QWidget *w : {static_cast<QWidget *>(pnlMaster2), static_cast<QWidget *>(fraTexto),
+    for (QWidget *w : {static_cast<QWidget *>(fraTexto),
                        static_cast<QWidget *>(pnlMaster), static_cast<QWidget *>(pic3DColor),
                        static_cast<QWidget *>(pic3DTool), static_cast<QWidget *>(pic3DMode),
                        static_cast<QWidget *>(pic3dIco), static_cast<QWidget *>(picCap)})
         w->setCursor(Qt::ArrowCursor);
-    pnlMaster2->setCursor(pictures::hand());
 }
 
 void frmGeral::connectEvents()
@@ -218,6 +214,7 @@ void frmGeral::connectEvents()
     connect(pnlBarra, &BevelPanel::pointerMove, this, [this] { pointerElsewhere(); });
     connect(pnlBarra, &BevelPanel::dragDrop, this, &frmGeral::pnlBarra_DragDrop);
     connect(lblMsg, &Label::Change, this, &frmGeral::lblMsg_Change);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] { clipboardStale_ = true; });
 
     // The window sees these keys before any of its controls.
     auto *f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);

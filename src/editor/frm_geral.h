@@ -165,8 +165,7 @@ private:
     bool exiting_ = false;
     QString settingsFilePath_;
     QImage clipboardPicture_; // what the probe last found on the clipboard
-    bool clipboardStale_ = true;
-    bool clipboardWatched_ = false;
+    bool clipboardStale_ = true; // set by the clipboard's change signal
     startup::Layout startupLayout_{};
     QHash<QString, int> readoutWidths_;
     int readoutHeight_ = 0;

@@ -54,7 +54,8 @@ void frmGeral::grid_MouseMove(int button, int shift, double x, double y)
     if (button == 0)
         return;
 
-    const ColourValue colour = button == 1 ? LeftColor->backColor() : RightColor->backColor();
+    // The left colour only while exactly the left button is held.
+    const ColourValue colour = buttonColour(button);
     switch (DrawMode) {
     case 0:
         if (shift != 0) {

@@ -8,6 +8,7 @@
 #include "platform/bevel_panel.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
+#include "platform/place.h"
 #include "platform/platform.h"
 #include "platform/process_list.h"
 #include "platform/twips.h"
@@ -21,11 +22,6 @@
 #include <QTimer>
 
 namespace {
-
-void place(QWidget *w, double left, double top, double width, double height)
-{
-    w->setGeometry(twips::toPixels(left), twips::toPixels(top), twips::toPixels(width), twips::toPixels(height));
-}
 
 // Black field in a grey frame, the product name at the top and the word Enter
 // near the bottom (under lblEnter), both red.
@@ -54,12 +50,12 @@ QImage logoPicture()
 void frmGeral::buildStartupPanel()
 {
     picLogo = new PictureBox(pnlMaster2, QStringLiteral("picLogo"));
-    place(picLogo, 3120, 360, 5265, 5655);
+    placeTwips(picLogo, 3120, 360, 5265, 5655);
     picLogo->setPicture(logoPicture());
     picLogo->setBackColor(colour::kBlack);
 
     Label1 = new Label(picLogo, QStringLiteral("Label1"), QStringLiteral("Applications in Use:"));
-    place(Label1, 360, 1320, 1605, 240);
+    placeTwips(Label1, 360, 1320, 1605, 240);
     QFont serif(QStringLiteral("MS Serif"));
     serif.setPointSizeF(9.75);
     Label1->setFont(serif);
@@ -67,26 +63,26 @@ void frmGeral::buildStartupPanel()
 
     List1 = new QListWidget(picLogo);
     List1->setObjectName(QStringLiteral("List1"));
-    place(List1, 265, 1560, 4695, 2760);
+    placeTwips(List1, 265, 1560, 4695, 2760);
     List1->setFont(QFont(QStringLiteral("Arial")));
     List1->setStyleSheet(QStringLiteral("QListWidget { color: red; background: black; }"));
 
     Label4 = new Label(picLogo, QStringLiteral("Label4"),
                        QStringLiteral("Vorn Tessarel 2.1.0 - Divi za Vuvurizira Zidor"));
-    place(Label4, 240, 4920, 4695, 495);
+    placeTwips(Label4, 240, 4920, 4695, 495);
     Label4->setFont(QFont(QStringLiteral("Times New Roman"), 10));
     Label4->setAlignment(Qt::AlignCenter);
     Label4->setStyleSheet(QStringLiteral("color: red; background: blue"));
 
     lblEnter = new Label(picLogo, QStringLiteral("lblEnter"));
-    place(lblEnter, 1920, 4320, 1455, 615);
+    placeTwips(lblEnter, 1920, 4320, 1455, 615);
     lblEnter->setCursor(pictures::hand());
     lblEnter->installEventFilter(this);
 
     const int stripTops[3] = {6650, 6720, 6800};
     for (int i = 0; i < 3; ++i) {
         gif[size_t(i)] = new AnimatedStrip(pnlMaster2, QStringLiteral("gif%1").arg(i + 1), i * 40);
-        place(gif[size_t(i)], 1800, stripTops[i], 8100, 60);
+        placeTwips(gif[size_t(i)], 1800, stripTops[i], 8100, 60);
     }
 
     tmrLogo = new QTimer(this);
@@ -105,8 +101,8 @@ void frmGeral::Form_Load()
     startupLayout_ = l;
     // 1-5: the window and its two outer panels.
     resize(twips::toPixels(l.windowWidth), twips::toPixels(l.windowHeight));
-    place(pnlBarra, l.pnlBarra.left(), l.pnlBarra.top(), l.pnlBarra.width(), l.pnlBarra.height());
-    place(pnlMaster2, l.pnlMaster2.left(), l.pnlMaster2.top(), l.pnlMaster2.width(), l.pnlMaster2.height());
+    placeTwips(pnlBarra, l.pnlBarra.left(), l.pnlBarra.top(), l.pnlBarra.width(), l.pnlBarra.height());
+    placeTwips(pnlMaster2, l.pnlMaster2.left(), l.pnlMaster2.top(), l.pnlMaster2.width(), l.pnlMaster2.height());
     picLogo->move(twips::toPixels(l.logoLeft), twips::toPixels(l.logoTop));
     for (AnimatedStrip *strip : gif)
         strip->move(twips::toPixels(l.stripLeft), strip->y());

@@ -80,10 +80,14 @@ QImage paste()
     return img;
 }
 
-QCursor hand()
+const QCursor &hand()
 {
-    initResources();
-    return QCursor(QPixmap(QStringLiteral(":/hand_cursor.xpm")), 5, 0);
+    // Several controls share it; the picture is read once.
+    static const QCursor cursor = [] {
+        initResources();
+        return QCursor(QPixmap(QStringLiteral(":/hand_cursor.xpm")), 5, 0);
+    }();
+    return cursor;
 }
 
 } // namespace pictures

@@ -9,6 +9,6 @@ namespace pictures {
 
 QImage tool(int mode);   // modes 0..8
 QImage paste();          // shown while pasting
-QCursor hand();          // hot spot at the fingertip (5, 0)
+const QCursor &hand();   // hot spot at the fingertip (5, 0)
 
 } // namespace pictures
