@@ -57,6 +57,7 @@ void frmGeral::mnuOpenSimples_Click()
     mnuReduzir->setEnabled(true);
     lblMsg->setCaption(cd.FileName);
     if (result != CommonDialog::kCancelError) {
+        captionFile_ = cd.FileName;
         if (const auto picture = loadPicture(cd.FileName)) {
             ikon_.setPicture(*picture);
             RefreshGrid();
@@ -71,7 +72,6 @@ void frmGeral::mnusave_Click()
 {
     CommonDialog &cd = *platform_->commonDialog;
     cd.DialogTitle = QStringLiteral("Vorn Tessarel - Save...");
-    const QString previous = cd.FileName;
     cd.Filter = kSaveFilter;
     cd.Flags = CommonDialog::kOverwritePrompt;
     if (cd.ShowSave(this) == CommonDialog::kCancelError)
@@ -85,8 +85,11 @@ void frmGeral::mnusave_Click()
                                     MessageBox::OkOnly, MessageBox::Exclamation);
         return;
     }
-    if (cd.FileName != previous)
+    // Compared with the name of the last file really opened or written, not
+    // the dialog's, which a failed save has already changed.
+    if (cd.FileName != captionFile_)
         setWindowTitle(QStringLiteral("Vorn Tessarel - ") + cd.FileName);
+    captionFile_ = cd.FileName;
 }
 
 // Exit: the tool windows go first (the tool window stores its position as it

@@ -3,6 +3,7 @@
 #include "editor/ruler.h"
 #include "editor/tool_pictures.h"
 #include "platform/bevel_panel.h"
+#include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
 #include "platform/place.h"
@@ -15,12 +16,27 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QCloseEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QShortcut>
 
 namespace {
+
+// Focus the user gave: a click, Tab, Backtab or a shortcut. Focus that comes
+// back after a menu, a dialog or a window switch is not the user's choice.
+bool isUserFocusReason(Qt::FocusReason r)
+{
+    return r == Qt::MouseFocusReason || r == Qt::TabFocusReason || r == Qt::BacktabFocusReason ||
+           r == Qt::ShortcutFocusReason;
+}
+
+bool isEditKey(const QKeyEvent *e)
+{
+    return e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste);
+}
 
 const QString kRowRuler = QStringLiteral(
     "00 01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31");
@@ -50,6 +66,7 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint);
     settingsFilePath_ = platform_->settingsFilePath;
+    fonts::installStandIns();
     buildControls();
     buildStartupPanel();
     buildMenus();
@@ -127,6 +144,7 @@ void frmGeral::buildControls()
     placeTwips(lblNumero1, 120, 405, 255, 4815);
     lblNumero1->setFont(QFont(QStringLiteral("Arial"), 6));
     lblNumero2 = new ColumnRuler(pnlMaster, QStringLiteral("lblNumero2"), kColumnRuler);
+    lblNumero2->setFocusPolicy(Qt::NoFocus); // a display: it must not take the Edit keys
     placeTwips(lblNumero2, 360, 5265, 4815, 195);
     QFont columnFont(QStringLiteral("Times New Roman"));
     columnFont.setPointSizeF(6.75);
@@ -225,6 +243,13 @@ void frmGeral::connectEvents()
     connect(f3, &QShortcut::activated, this, [this] { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); });
 }
 
+bool frmGeral::PaintCell(int x, int y, ColourValue colour)
+{
+    const bool painted = canvas_.PaintCell(x, y, colour);
+    Ikon->flush(); // only the changed pixel's rectangle is repainted
+    return painted;
+}
+
 void frmGeral::RefreshGrid()
 {
     canvas_.RefreshGrid();
@@ -240,11 +265,42 @@ ColourValue frmGeral::buttonColour(int button) const
 bool frmGeral::eventFilter(QObject *watched, QEvent *e)
 {
     if (watched == txtAlpha) {
-        if (e->type() == QEvent::FocusIn)
-            picModeSel_Click(6);
-        else if (e->type() == QEvent::MouseButtonRelease &&
-                 static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
-            txtAlpha_Click();
+        switch (e->type()) {
+        case QEvent::FocusIn:
+            txtAlpha_FocusIn(static_cast<QFocusEvent *>(e));
+            break;
+        case QEvent::FocusOut:
+            if (isUserFocusReason(static_cast<QFocusEvent *>(e)->reason()))
+                txtAlphaChosen_ = false;
+            break;
+        case QEvent::MouseButtonPress:
+            // A click into a box that only had focus handed to it is the user
+            // choosing it, though no focus-in follows.
+            if (!txtAlphaChosen_) {
+                txtAlphaChosen_ = true;
+                picModeSel_Click(6);
+            }
+            break;
+        case QEvent::ShortcutOverride:
+            // Leaving the event unaccepted lets the Edit menu's shortcut run.
+            if (!editKeyBelongsToText(static_cast<QKeyEvent *>(e)) && isEditKey(static_cast<QKeyEvent *>(e))) {
+                e->ignore();
+                return true;
+            }
+            break;
+        case QEvent::KeyPress:
+            // The menu item was disabled, so its shortcut did not run: the key
+            // must not fall through to the text box either.
+            if (!editKeyBelongsToText(static_cast<QKeyEvent *>(e)) && isEditKey(static_cast<QKeyEvent *>(e)))
+                return true;
+            break;
+        case QEvent::MouseButtonRelease:
+            if (static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
+                txtAlpha_Click();
+            break;
+        default:
+            break;
+        }
     }
     if (watched == lblEnter && e->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
@@ -254,6 +310,22 @@ bool frmGeral::eventFilter(QObject *watched, QEvent *e)
         ProbeClipboard();
     }
     return QMainWindow::eventFilter(watched, e);
+}
+
+void frmGeral::txtAlpha_FocusIn(const QFocusEvent *e)
+{
+    // Only the user giving the box focus arms the text tool.
+    if (isUserFocusReason(e->reason())) {
+        txtAlphaChosen_ = true;
+        picModeSel_Click(6);
+    }
+}
+
+bool frmGeral::editKeyBelongsToText(const QKeyEvent *) const
+{
+    // Ctrl+X/C/V edit the text box only while it holds a selection the user
+    // made; otherwise they are the Edit menu's Cut, Copy and Paste.
+    return txtAlpha->hasFocus() && txtAlpha->hasSelectedText();
 }
 
 void frmGeral::pointerElsewhere()
@@ -300,7 +372,8 @@ void frmGeral::lblMsg_Change()
 
 void frmGeral::Form_Resize()
 {
-    if (windowState() & Qt::WindowMaximized) {
+    // A maximised window minimised from the title bar is both: minimised wins.
+    if ((windowState() & Qt::WindowMaximized) && !(windowState() & Qt::WindowMinimized)) {
         setWindowTitle(QStringLiteral("Vorn Tessarel - Version: 2.10 - Vorn Quorvane Vezadazar"));
         lblAviso->show();
         return;

@@ -21,6 +21,8 @@ class QTimer;
 class Label;
 class PictureBox;
 class QAction;
+class QFocusEvent;
+class QKeyEvent;
 class QLineEdit;
 class QMenu;
 class Shape;
@@ -39,7 +41,8 @@ public:
 
     // Canvas operations other windows use.
     void RefreshGrid();
-    bool PaintCell(int x, int y, ColourValue colour) { return canvas_.PaintCell(x, y, colour); }
+    // Paints the cell and shows the changed Ikon pixel at once.
+    bool PaintCell(int x, int y, ColourValue colour);
     PictureSurface &ikonSurface() { return ikon_; }
     PictureSurface &gridSurface() { return gridSurface_; }
     PictureSurface &stripSurface() { return strip_; }
@@ -145,6 +148,9 @@ private:
     void connectEvents();
     ColourValue buttonColour(int button) const;
     void pointerElsewhere();
+    void txtAlpha_FocusIn(const QFocusEvent *e);
+    bool editKeyBelongsToText(const QKeyEvent *e) const;
+    void hideFigureBands();
     void picDefaltColor_MouseMove(double x, double y);
     void picDefaltColor_MouseDown(int button, double x, double y);
     void pnlBarra_DragDrop(QWidget *source, double x, double y);
@@ -164,6 +170,8 @@ private:
     QWidget *client_ = nullptr; // the window's own background
     bool exiting_ = false;
     QString settingsFilePath_;
+    bool txtAlphaChosen_ = false; // the user gave the text box its focus
+    QString captionFile_; // the file last opened or saved: Save renames the caption when it differs
     QImage clipboardPicture_; // what the probe last found on the clipboard
     bool clipboardStale_ = true; // set by the clipboard's change signal
     startup::Layout startupLayout_{};

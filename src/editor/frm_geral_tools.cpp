@@ -124,8 +124,11 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
 {
     Q_UNUSED(shift);
     const auto rc = twips::toCell(x), rr = twips::toCell(y);
-    if (!rc || !rr)
+    if (!rc || !rr) {
+        // Nothing can be drawn there, but the gesture still ends.
+        hideFigureBands();
         return;
+    }
     const ColourValue colour = buttonColour(button);
     const int pc = PressX / twips::kPerCell, pr = PressY / twips::kPerCell;
     switch (DrawMode) {
@@ -135,8 +138,7 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
         ikon_.line(x1, y1, x2, y2, colour);
         ikon_.pset(x2, y2, colour);
         RefreshGrid();
-        shLine->setLine(0, 0, 0, 0);
-        shLine->setVisible(false);
+        hideFigureBands();
         break;
     }
     case 2:
@@ -147,8 +149,7 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
         else
             ikon_.filledBox(pc, pr, *rc, *rr, colour);
         RefreshGrid();
-        shRect->setSize(0, 0);
-        shRect->setVisible(false);
+        hideFigureBands();
         break;
     case 4:
     case 5:
@@ -156,8 +157,7 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
         ikon_.fillColor = colour;
         ikon_.circle(pc, pr, shCircle->width() / 300.0, colour);
         RefreshGrid();
-        shCircle->setSize(0, 0);
-        shCircle->setVisible(false);
+        hideFigureBands();
         break;
     case 7: {
         ikon_.fillStyle = PictureSurface::Solid;
@@ -176,6 +176,28 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
         break;
     case 9:
         placeCapture(*rc, *rr);
+        break;
+    default:
+        break;
+    }
+}
+
+void frmGeral::hideFigureBands()
+{
+    switch (DrawMode) {
+    case 1:
+        shLine->setLine(0, 0, 0, 0);
+        shLine->setVisible(false);
+        break;
+    case 2:
+    case 3:
+        shRect->setSize(0, 0);
+        shRect->setVisible(false);
+        break;
+    case 4:
+    case 5:
+        shCircle->setSize(0, 0);
+        shCircle->setVisible(false);
         break;
     default:
         break;

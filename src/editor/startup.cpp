@@ -6,6 +6,7 @@
 #include "editor/startup_layout.h"
 #include "editor/tool_pictures.h"
 #include "platform/bevel_panel.h"
+#include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
 #include "platform/place.h"
@@ -60,6 +61,7 @@ void frmGeral::buildStartupPanel()
     serif.setPointSizeF(9.75);
     Label1->setFont(serif);
     Label1->setStyleSheet(QStringLiteral("color: red; background: transparent"));
+    fonts::fitCaption(Label1);
 
     List1 = new QListWidget(picLogo);
     List1->setObjectName(QStringLiteral("List1"));
@@ -73,6 +75,7 @@ void frmGeral::buildStartupPanel()
     Label4->setFont(QFont(QStringLiteral("Times New Roman"), 10));
     Label4->setAlignment(Qt::AlignCenter);
     Label4->setStyleSheet(QStringLiteral("color: red; background: blue"));
+    fonts::fitCaption(Label4);
 
     lblEnter = new Label(picLogo, QStringLiteral("lblEnter"));
     placeTwips(lblEnter, 1920, 4320, 1455, 615);

@@ -58,19 +58,10 @@ void BevelPanel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
     const QRect r = rect().adjusted(0, 0, -1, -1);
-    switch (bevelStyle_) {
-    case 1: drawBevel(p, r, false, bevelWidth_); break;
-    case 2: drawBevel(p, r, true, bevelWidth_); break;
-    case 3:
-        p.setPen(palette().color(QPalette::Dark));
-        p.drawRect(r);
-        break;
-    default: // 4 and anything unknown: a raised frame around an inset well
-        drawBevel(p, r, true, std::max(1, bevelWidth_ / 2));
-        drawBevel(p, r.adjusted(bevelWidth_, bevelWidth_, -bevelWidth_, -bevelWidth_), false,
-                  std::max(1, bevelWidth_ / 2));
-        break;
-    }
+    // Only 1 is inset. Every other code, the fall-back 3 and the initial 4
+    // included, keeps the designed raised look, so the panels look the same
+    // on the first start (no settings file yet) and on every later one.
+    drawBevel(p, r, bevelStyle_ != 1, bevelWidth_);
     if (!caption_.isEmpty()) {
         p.setPen(palette().color(QPalette::WindowText));
         p.drawText(rect().adjusted(bevelWidth_ + 2, bevelWidth_ + 1, -bevelWidth_ - 2, 0),
@@ -82,6 +73,8 @@ void BevelPanel::mousePressEvent(QMouseEvent *e)
 {
     if (dragMode_ == 1 && e->button() == Qt::LeftButton) {
         dragging_ = true;
+        // The drag cursor lasts for the drag only; the panel's own comes back.
+        ownCursor_ = testAttribute(Qt::WA_SetCursor) ? std::optional<QCursor>(cursor()) : std::nullopt;
         setCursor(Qt::DragMoveCursor);
         return;
     }
@@ -92,7 +85,8 @@ void BevelPanel::mouseMoveEvent(QMouseEvent *e)
 {
     const QPointF t = e->position() * twips::kPerPixel;
     emit pointerMove(PictureBox::buttonsCode(e->buttons()), PictureBox::shiftCode(e->modifiers()), t.x(), t.y());
-    QWidget::mouseMoveEvent(e);
+    // Handled here: a move over a panel is not a move over its container.
+    e->accept();
 }
 
 void BevelPanel::mouseReleaseEvent(QMouseEvent *e)
@@ -102,19 +96,17 @@ void BevelPanel::mouseReleaseEvent(QMouseEvent *e)
         return;
     }
     dragging_ = false;
-    unsetCursor();
-    // The drop goes to the innermost panel under the pointer; dropping on
-    // itself (or inside itself) is a drop on the source, which nothing handles.
+    if (ownCursor_)
+        setCursor(*ownCursor_);
+    else
+        unsetCursor();
+    // The drop goes to the control right under the pointer. Only a panel takes
+    // drops: over any other control (or over the source itself) nothing happens.
     QWidget *top = window();
     const QPoint global = e->globalPosition().toPoint();
-    QWidget *under = top->childAt(top->mapFromGlobal(global));
-    for (QWidget *w = under; w; w = w->parentWidget()) {
-        if (w == this)
-            return;
-        if (auto *panel = qobject_cast<BevelPanel *>(w)) {
-            const QPointF local = QPointF(panel->mapFromGlobal(global)) * twips::kPerPixel;
-            panel->acceptDrop(this, local.x(), local.y());
-            return;
-        }
-    }
+    auto *panel = qobject_cast<BevelPanel *>(top->childAt(top->mapFromGlobal(global)));
+    if (!panel || panel == this)
+        return;
+    const QPointF local = QPointF(panel->mapFromGlobal(global)) * twips::kPerPixel;
+    panel->acceptDrop(this, local.x(), local.y());
 }

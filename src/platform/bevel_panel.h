@@ -1,10 +1,12 @@
 #pragma once
-// A bevelled 3-D container panel. Bevel style codes: 1 inset, 2 raised,
-// 3 a flat single line, 4 a raised frame around an inset well. In drag mode 1
-// pressing the panel drags it; dropping it over another panel raises that
-// panel's dragDrop with the drop point in its twips.
+// A bevelled 3-D container panel. Bevel style code 1 is inset; 2 and every
+// other code are raised. In drag mode 1 pressing the panel drags it; dropping
+// it right over another panel raises that panel's dragDrop with the drop
+// point in its twips. Pointer moves over a panel stop at the panel.
 
+#include <QCursor>
 #include <QWidget>
+#include <optional>
 
 class BevelPanel : public QWidget
 {
@@ -44,4 +46,5 @@ private:
     int bevelStyle_ = 2;
     int dragMode_ = 0;
     bool dragging_ = false;
+    std::optional<QCursor> ownCursor_; // the cursor set before a drag, if any
 };

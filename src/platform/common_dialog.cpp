@@ -9,13 +9,10 @@ QStringList CommonDialog::qtNameFilters(const QString &filter)
     for (int i = 0; i + 1 < items.size(); i += 2) {
         QString patterns = items[i + 1];
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        QString description = items[i];
-        // The description often repeats the patterns in brackets; Qt reads the
-        // last bracket group, so give it the real patterns.
-        const int bracket = description.lastIndexOf(QLatin1Char('('));
-        if (bracket >= 0)
-            description = description.left(bracket).trimmed();
-        out << QStringLiteral("%1 (%2)").arg(description, patterns);
+        // Qt filters by the last bracket group, so the real patterns go there;
+        // the dialog hides that group and shows the description as written,
+        // even where it names more patterns than the filter uses.
+        out << QStringLiteral("%1 (%2)").arg(items[i], patterns);
     }
     return out;
 }

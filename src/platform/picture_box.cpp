@@ -105,7 +105,8 @@ QPointF PictureBox::scaled(const QMouseEvent *e) const
 void PictureBox::mousePressEvent(QMouseEvent *e)
 {
     const QPointF pos = scaled(e);
-    pressedInside_ = true;
+    // A click is the left button's, as everywhere in the program.
+    pressedInside_ = e->button() == Qt::LeftButton;
     emit mouseDown(buttonCode(e->button()), shiftCode(e->modifiers()), pos.x(), pos.y());
     flush();
 }
@@ -121,7 +122,8 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *e)
 {
     const QPointF pos = scaled(e);
     emit mouseUp(buttonCode(e->button()), shiftCode(e->modifiers()), pos.x(), pos.y());
-    if (pressedInside_ && e->buttons() == Qt::NoButton && rect().contains(e->position().toPoint())) {
+    if (pressedInside_ && e->button() == Qt::LeftButton && e->buttons() == Qt::NoButton &&
+        rect().contains(e->position().toPoint())) {
         pressedInside_ = false;
         emit clicked();
     }

@@ -43,7 +43,7 @@ signals:
     void mouseDown(int button, int shift, double x, double y);
     void mouseMove(int button, int shift, double x, double y);
     void mouseUp(int button, int shift, double x, double y);
-    void clicked();
+    void clicked(); // left button pressed and released inside
 
 protected:
     void paintEvent(QPaintEvent *e) override;

@@ -4,29 +4,55 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// The program a process runs, by its file name: the executable link where we
+// may read it, else the first word of the command line. Kernel threads have
+// neither and yield nothing. The kernel's short command name is never used:
+// it is cut to 15 characters.
+QString programName(const QDir &proc, const QString &pid)
+{
+    QString exe = QFileInfo(proc.filePath(pid + QStringLiteral("/exe"))).symLinkTarget();
+    if (!exe.isEmpty()) {
+        const QLatin1String deleted(" (deleted)"); // the program file was replaced while running
+        if (exe.endsWith(deleted))
+            exe.chop(deleted.size());
+        return QFileInfo(exe).fileName();
+    }
+    QFile cmdline(proc.filePath(pid + QStringLiteral("/cmdline")));
+    if (!cmdline.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray args = cmdline.read(4096);
+    // Arguments are NUL-separated; some programs rewrite theirs as one line.
+    QByteArray first = args.left(args.indexOf('\0') < 0 ? args.size() : args.indexOf('\0'));
+    first = first.left(first.indexOf(' ') < 0 ? first.size() : first.indexOf(' '));
+    if (first.isEmpty())
+        return {};
+    return QFileInfo(QString::fromLocal8Bit(first)).fileName();
+}
+
+} // namespace
+
 QStringList runningProcessNames(const QString &procRoot)
 {
-    QStringList names;
     const QDir proc(procRoot);
-    const QStringList entries = proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &entry : entries) {
+    std::vector<std::pair<qint64, QString>> pids;
+    for (const QString &entry : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         bool isPid = false;
-        entry.toLongLong(&isPid);
-        if (!isPid)
-            continue;
-        // The program file's name when it can be seen, else the kernel's
-        // (possibly shortened) command name; a process gone meanwhile is skipped.
-        const QString exe = QFileInfo(proc.filePath(entry + QStringLiteral("/exe"))).symLinkTarget();
-        if (!exe.isEmpty()) {
-            names << QFileInfo(exe).fileName();
-            continue;
-        }
-        QFile comm(proc.filePath(entry + QStringLiteral("/comm")));
-        if (comm.open(QIODevice::ReadOnly)) {
-            const QString name = QString::fromLocal8Bit(comm.read(256)).trimmed();
-            if (!name.isEmpty())
-                names << name;
-        }
+        const qint64 pid = entry.toLongLong(&isPid);
+        if (isPid)
+            pids.emplace_back(pid, entry);
+    }
+    std::sort(pids.begin(), pids.end());
+    QStringList names;
+    for (const auto &[pid, entry] : pids) {
+        const QString name = programName(proc, entry); // empty: a kernel thread, or gone meanwhile
+        if (!name.isEmpty())
+            names << name;
     }
     return names;
 }

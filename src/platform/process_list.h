@@ -1,6 +1,7 @@
 #pragma once
-// Executable names of the processes running now, one per process (duplicates
-// kept). Read from /proc where there is one; empty elsewhere.
+// The programs running now, one entry per process in process-id order
+// (duplicates kept), each by its executable's file name. Kernel threads are
+// left out. Read from /proc where there is one; empty elsewhere.
 
 #include <QStringList>
 

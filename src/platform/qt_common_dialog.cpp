@@ -15,6 +15,7 @@ int QtCommonDialog::showFile(QWidget *parent, bool save)
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !(save && (Flags & kOverwritePrompt)));
+    dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     const QStringList filters = qtNameFilters(Filter);
     if (!filters.isEmpty())
         dialog.setNameFilters(filters);
@@ -40,9 +41,8 @@ int QtCommonDialog::ShowFont(QWidget *parent)
         initial.setPointSizeF(FontSize);
     initial.setBold(FontBold);
     initial.setItalic(FontItalic);
+    // DialogTitle belongs to the file dialogs: the font dialog keeps its own.
     FontDialog dialog(parent, initial, colour::toQColor(Color), (Flags & kFontEffects) != 0);
-    if (!DialogTitle.isEmpty())
-        dialog.setWindowTitle(DialogTitle);
     if (dialog.exec() != QDialog::Accepted)
         return kCancelError;
     const QFont chosen = dialog.selectedFont();
@@ -59,7 +59,7 @@ int QtCommonDialog::ShowFont(QWidget *parent)
 
 int QtCommonDialog::ShowColor(QWidget *parent)
 {
-    const QColor chosen = QColorDialog::getColor(colour::toQColor(Color), parent, DialogTitle,
+    const QColor chosen = QColorDialog::getColor(colour::toQColor(Color), parent, QString(),
                                                  QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return kCancelError;

@@ -54,6 +54,10 @@ void WindowPlacement::SetWindowTopmost(QWidget *window, bool on)
         if (visible)
             window->show();
     }
-    if (on && window->isVisible())
+    // Like a placement call without "no activate": a shown window also comes
+    // to the front and takes the activation, whichever way the state went.
+    if (window->isVisible()) {
         window->raise();
+        window->activateWindow();
+    }
 }

@@ -26,7 +26,7 @@ public:
     void RestoreWindowPosition(QWidget *window);
     void SaveWindowPosition(QWidget *window);
     // Turns "always on top" on or off; the window keeps its place, size and
-    // visibility, and is raised when pinned.
+    // visibility, and a shown window is raised and activated.
     void SetWindowTopmost(QWidget *window, bool on);
 
     // The shared position variable (twips).

@@ -96,6 +96,21 @@ private slots:
         QCOMPARE(f.window->pnlMaster->bevelStyle(), 2);
     }
 
+    // The first start writes code 3; the panels must look the same on the
+    // first start and on every later one, which reads that 3 back.
+    void panelsLookTheSameOnFirstAndLaterStarts()
+    {
+        TestPlatform first;
+        const QString path = first.platform->settingsFilePath;
+        frmGeral w1(std::move(first.platform));
+        const QImage firstLook = w1.pic3DTool->grab().toImage();
+        TestPlatform later;
+        later.platform->settingsFilePath = path;
+        frmGeral w2(std::move(later.platform));
+        QCOMPARE(w2.txtFormat->text(), QStringLiteral("3"));
+        QCOMPARE(w2.pic3DTool->grab().toImage(), firstLook);
+    }
+
     void storedCodeIsAppliedAtStartUp()
     {
         TestPlatform doubles;

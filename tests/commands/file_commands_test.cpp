@@ -444,6 +444,10 @@ private slots:
         QCOMPARE(f->doubles.messages->shown.size(), size_t(1));
         QCOMPARE(f->doubles.messages->shown.front().title, QStringLiteral("Inform the User!"));
         QVERIFY(f->doubles.messages->shown.front().text.contains(path));
+        // The same name saved successfully afterwards does reach the caption.
+        f->doubles.dialog->queueFile(path);
+        f->window->mnusave->trigger();
+        QCOMPARE(f->window->windowTitle(), QStringLiteral("Vorn Tessarel - ") + path);
         // A folder that does not exist fails the same way.
         f->doubles.dialog->queueFile(dir->filePath(QStringLiteral("no/such/folder/x.bmp")));
         f->window->mnusave->trigger();

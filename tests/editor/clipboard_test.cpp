@@ -1,11 +1,13 @@
 // Region capture, Copy/Cut/Paste, the clipboard probe and Clear Clipboard, on
 // the real system clipboard of the platform.
 
+#include "platform/bevel_panel.h"
 #include "platform/shape.h"
 #include "support/editor_fixture.h"
 #include "support/pointer.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -198,6 +200,65 @@ private slots:
         select(0, 0, 100, 100);
         f->window->mnuCopiar->trigger();
         QVERIFY(f->window->mnuColar->isEnabled());
+    }
+
+    void probeRunsOverTheWindowBackgroundOnly()
+    {
+        frmGeral &w = *f->window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.tmrLogo_Timer();
+        putImageOnClipboard(qRgb(0, 0, 255));
+        pointerOverBackground();
+        w.mnuColar->trigger(); // takes the picture and withdraws Paste
+        QVERIFY(!w.mnuColar->isEnabled());
+        for (QWidget *over : {static_cast<QWidget *>(w.pnlMaster), static_cast<QWidget *>(w.pic3DColor),
+                              static_cast<QWidget *>(w.pnlBarra)}) {
+            move(over, QPointF(2, 2));
+            QVERIFY2(!w.mnuColar->isEnabled(), qPrintable(over->objectName()));
+        }
+        pointerOverBackground();
+        QVERIFY(w.mnuColar->isEnabled());
+    }
+
+    // Ctrl+X/C/V are the Edit menu's unless the text box holds a selection
+    // the user is editing; sent to whatever has the keyboard focus.
+    void editKeysReachTheMenu()
+    {
+        frmGeral &w = *f->window;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        w.tmrLogo_Timer();
+        auto key = [](int k) { QTest::keyClick(static_cast<QWidget *>(nullptr), Qt::Key(k), Qt::ControlModifier); };
+        auto selectAndKey = [&](int k) {
+            select(150, 150, 450, 450); // cells 1..3
+            QVERIFY(w.mnuCopiar->isEnabled());
+            key(k);
+        };
+        f->window->ikonSurface().filledBox(0, 0, 31, 31, red);
+        for (int round = 0; round < 2; ++round) {
+            selectAndKey(Qt::Key_C);
+            QVERIFY2(!w.mnuCopiar->isEnabled(), "Ctrl+C did not copy");
+            QCOMPARE(QPoint(w.SelRight, w.SelBottom), QPoint(3, 3));
+            selectAndKey(Qt::Key_X);
+            QCOMPARE(f->pixel(2, 2), white); // Ctrl+X cut
+            key(Qt::Key_V);
+            QCOMPARE(w.DrawMode, 9);
+            // Second round: after the text box was clicked and so has the focus.
+            w.mnuOpTxt->trigger();
+            f->doubles.dialog->queueCancel();
+            QTest::mouseClick(w.txtAlpha, Qt::LeftButton);
+            QVERIFY(w.txtAlpha->hasFocus());
+            f->window->ikonSurface().filledBox(0, 0, 31, 31, red);
+        }
+        QCOMPARE(w.txtAlpha->text(), QStringLiteral("Text Click-me"));
+        // With text selected in the box the keys edit it.
+        w.txtAlpha->selectAll();
+        select(150, 150, 450, 450);
+        key(Qt::Key_C);
+        QVERIFY(w.mnuCopiar->isEnabled());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Text Click-me"));
     }
 };
 

@@ -245,6 +245,35 @@ private slots:
         release(f->grid(), QPointF(2100, 0));
         QCOMPARE(f->pixel(31, 0), black);
     }
+
+    void releaseOutOfRangeStillEndsTheRubberBand()
+    {
+        frmGeral &w = *f->window;
+        const QImage before = w.ikonSurface().image();
+        const struct { int mode; Shape *band; } cases[] = {{1, w.shLine}, {3, w.shRect}, {4, w.shCircle}};
+        for (const auto &c : cases) {
+            w.picModeSel_Click(c.mode);
+            press(f->grid(), cell(2, 2));
+            move(f->grid(), cell(6, 7), Qt::LeftButton);
+            QVERIFY(c.band->isVisible());
+            release(f->grid(), QPointF(3000, 50)); // 45000 twips: beyond 16 bits
+            QVERIFY2(!c.band->isVisible(), qPrintable(c.band->objectName()));
+            QCOMPARE(QRect(c.band->left(), c.band->top(), c.band->width(), c.band->height()).size(), QSize(0, 0));
+            QCOMPARE(QPoint(c.band->x2(), c.band->y2()), QPoint(0, 0));
+        }
+        QCOMPARE(w.ikonSurface().image(), before);
+    }
+
+    void onlyTheLeftButtonSelectsAMode()
+    {
+        frmGeral &w = *f->window;
+        for (Qt::MouseButton b : {Qt::RightButton, Qt::MiddleButton}) {
+            QTest::mouseClick(w.picModeSel[3], b);
+            QCOMPARE(w.DrawMode, 0);
+        }
+        QTest::mouseClick(w.picModeSel[3], Qt::LeftButton);
+        QCOMPARE(w.DrawMode, 3);
+    }
 };
 
 QTEST_MAIN(DrawingToolsTest)

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPaintEvent>
 #include <QTimer>
 #include <QtTest>
 
@@ -37,7 +38,6 @@ private slots:
         QVERIFY(w.mnuAbout->menuAction()->isEnabled());
         QVERIFY(!w.mnuClear->isVisible());
         QVERIFY(!w.mnuReduzir->isEnabled());
-        QCOMPARE(w.mnuFechar->shortcut(), QKeySequence(Qt::Key_F12));
         QCOMPARE(w.mnuOpenAs->text(), QStringLiteral("O&pen/Copy/Move"));
         QCOMPARE(w.mnucshp->text(), QStringLiteral("    Vorn HP"));
         // Named controls are found by name, as other windows address them.
@@ -165,13 +165,57 @@ private slots:
         QCOMPARE(w.windowTitle(), QStringLiteral("Tessarel 2.1.0"));
     }
 
+    void minimisedWhileMaximisedCountsAsMinimised()
+    {
+        frmGeral &w = *f->window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QWidget *tool = w.sideWindows().get(QStringLiteral("frmToolBar"));
+        w.setWindowState(Qt::WindowMaximized);
+        tool->show();
+        // What the title bar's minimise button gives a maximised window.
+        w.setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Tessarel 2.1.0"));
+        QVERIFY(!tool->isVisible());
+    }
+
+    void pencilShowsTheIconPixelAtOnce()
+    {
+        frmGeral &w = *f->window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.tmrLogo_Timer(); // the start-up panel covers the icon
+        struct PaintWatch : QObject
+        {
+            QRegion painted;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    painted += static_cast<QPaintEvent *>(e)->region();
+                return false;
+            }
+        } watch;
+        w.Ikon->installEventFilter(&watch);
+        const int border = w.Ikon->borderWidth();
+        press(f->grid(), cell(4, 6));
+        release(f->grid(), cell(4, 6));
+        QTRY_VERIFY(watch.painted.contains(QPoint(border + 4, border + 6)));
+        QTest::qWait(20);
+        watch.painted = QRegion();
+        press(f->grid(), cell(9, 2));
+        release(f->grid(), cell(9, 2));
+        QTRY_VERIFY(watch.painted.contains(QPoint(border + 9, border + 2)));
+        // Only the changed pixels, not the whole box.
+        QVERIFY(!watch.painted.contains(QPoint(border + 20, border + 20)));
+        QCOMPARE(colour::fromRgb(w.Ikon->grab().toImage().pixel(border + 9, border + 2)), colour::kBlack);
+    }
+
     void closeRequestsAreRefused()
     {
         frmGeral &w = *f->window;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QVERIFY(!w.close());
-        QTest::keyClick(&w, Qt::Key_F4, Qt::AltModifier);
         QVERIFY(w.isVisible());
         QVERIFY(!(w.windowFlags() & Qt::WindowCloseButtonHint));
     }
@@ -227,8 +271,16 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         move(f->grid(), cell(1, 1));
         QVERIFY(w.lblCordenadas->isVisible());
+        // Over the grid's own panel and the colour bar the read-outs stay.
+        move(w.pnlMaster, QPointF(3, w.pnlMaster->height() - 3));
+        QVERIFY(w.lblCordenadas->isVisible());
+        move(w.picDefaltColor, QPointF(10, 5));
+        QVERIFY(w.picVeCor->isVisible());
+        move(w.pic3DColor, QPointF(2, 2));
+        QVERIFY(w.picVeCor->isVisible());
         move(w.pnlBarra, QPointF(700, 20));
         QVERIFY(!w.lblCordenadas->isVisible());
+        QVERIFY(!w.picVeCor->isVisible());
         QCOMPARE(w.pnlBarra->cursor().hotSpot(), QPoint(5, 0));
         QCOMPARE(w.pnlBarra->cursor().pixmap().size(), QSize(32, 32));
         QCOMPARE(w.grid->cursor().shape(), Qt::CrossCursor);
@@ -246,6 +298,13 @@ private slots:
         // Release over an empty part of pnlBarra at pixel (600, 100).
         const QPointF drop = panel->mapFrom(w.pnlBarra, QPoint(600, 100));
         release(panel, drop);
+        QCOMPARE(panel->pos(), QPoint(600, 100));
+        // The panel keeps its own arrow, not the background's hand.
+        QVERIFY(panel->testAttribute(Qt::WA_SetCursor));
+        QCOMPARE(panel->cursor().shape(), Qt::ArrowCursor);
+        // Dropped on a control of the bar that is not a panel: nothing moves.
+        press(panel, QPointF(5, 5));
+        release(panel, panel->mapFromGlobal(w.picCap->mapToGlobal(QPoint(3, 3))));
         QCOMPARE(panel->pos(), QPoint(600, 100));
         // Dropped onto itself: it stays.
         press(panel, QPointF(5, 5));

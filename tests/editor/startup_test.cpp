@@ -10,9 +10,13 @@
 #include "support/pointer.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QTemporaryDir>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMenu>
@@ -78,6 +82,67 @@ private slots:
             shown << f.window->List1->item(i)->text();
         QVERIFY2(shown.contains(self), qPrintable(shown.join(QLatin1Char(','))));
         QVERIFY(runningProcessNames(QStringLiteral("/no/such/proc")).isEmpty());
+        // The caption fits its designed box in the stand-in font.
+        QVERIFY(QFontMetricsF(f.window->Label1->font()).horizontalAdvance(f.window->Label1->text()) <=
+                f.window->Label1->contentsRect().width());
+    }
+
+    // A process table as /proc lays it out: listed in process-id order, by the
+    // program's file name, kernel threads left out.
+    void processListReadsLikeAUserWouldExpect()
+    {
+        QTemporaryDir proc;
+        auto entry = [&](const char *pid, const QString &exe, const QByteArray &cmdline) {
+            QDir(proc.path()).mkpath(QString::fromLatin1(pid));
+            const QString dir = proc.filePath(QString::fromLatin1(pid));
+            if (!exe.isEmpty())
+                QFile::link(exe, dir + QStringLiteral("/exe"));
+            QFile f(dir + QStringLiteral("/cmdline"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(cmdline);
+            QFile comm(dir + QStringLiteral("/comm"));
+            QVERIFY(comm.open(QIODevice::WriteOnly));
+            comm.write("cut-to-15-chars\n");
+        };
+        entry("100", QStringLiteral("/usr/bin/a-program-with-a-long-name"), QByteArray("x\0", 2));
+        entry("2", QString(), QByteArray()); // a kernel thread: no program, no arguments
+        entry("10", QString(), QByteArray("/opt/tool/bin/unreadable-exe-helper") + '\0' + "--flag" + '\0');
+        entry("1", QStringLiteral("/sbin/init"), QByteArray("init\0", 5));
+        entry("7", QStringLiteral("/usr/bin/editor (deleted)"), QByteArray());
+        QDir(proc.path()).mkpath(QStringLiteral("self"));
+        QCOMPARE(runningProcessNames(proc.path()),
+                 QStringList({QStringLiteral("init"), QStringLiteral("editor"),
+                              QStringLiteral("unreadable-exe-helper"), QStringLiteral("a-program-with-a-long-name")}));
+    }
+
+    // Until the panel goes, no menu command answers its key.
+    void shortcutsWaitForTheDismissal()
+    {
+        EditorFixture f;
+        frmGeral &w = *f.window;
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const ColourValue red = colour::rgb(255, 0, 0);
+        w.ikonSurface().pset(4, 4, red);
+        w.RightColor->setBackColor(colour::rgb(0, 0, 255));
+        auto key = [&w](QKeySequence k) {
+            QWidget *focus = QApplication::focusWidget();
+            QTest::keySequence(focus ? focus : &w, k);
+        };
+        for (const QKeySequence &k : {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::CTRL | Qt::Key_O),
+                                      QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P),
+                                      QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_W),
+                                      QKeySequence(Qt::Key_F12)})
+            key(k);
+        QVERIFY(f.doubles.dialog->shown.empty());
+        QCOMPARE(w.ikonSurface().point(4, 4), red);
+        QVERIFY(w.sideWindows().existing(QStringLiteral("frmToolBar"))); // Exit would have unloaded it
+        QTest::mouseClick(w.lblEnter, Qt::LeftButton);
+        QTRY_VERIFY(!w.pnlMaster2->isVisible());
+        key(QKeySequence(Qt::CTRL | Qt::Key_N));
+        QCOMPARE(w.ikonSurface().point(4, 4), colour::rgb(0, 0, 255));
+        QCOMPARE(w.mnuFechar->shortcut(), QKeySequence(Qt::Key_F12));
     }
 
     void onlyEnterDismissesThePanel()

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QMenu>
 #include <QtTest>
 
 using namespace pointer;
@@ -126,8 +127,7 @@ private slots:
         w.mnuOpTxt->trigger();
         w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
-        w.lblNumero2->setFocus(); // focus starts elsewhere
-        QTRY_VERIFY(w.lblNumero2->hasFocus());
+        w.txtAlpha->clearFocus(); // focus starts elsewhere
         w.picModeSel_Click(8);
         press(f->grid(), cell(1, 1));
         move(f->grid(), cell(4, 4), Qt::LeftButton);
@@ -141,6 +141,37 @@ private slots:
         QVERIFY(!w.mnuColar->isEnabled());
         QVERIFY(!w.shCapture->isVisible());
         QCOMPARE(w.txtAlpha->cursor().shape(), Qt::IBeamCursor);
+    }
+
+    void focusComingBackLeavesTheModeAlone()
+    {
+        frmGeral &w = *f->window;
+        w.show();
+        w.tmrLogo_Timer();
+        w.mnuOpTxt->trigger();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        f->doubles.dialog->queueCancel();
+        QTest::mouseClick(w.txtAlpha, Qt::LeftButton);
+        QCOMPARE(w.DrawMode, 6);
+        QTest::mouseClick(w.picModeSel[8], Qt::LeftButton);
+        QCOMPARE(w.DrawMode, 8);
+        QVERIFY(w.txtAlpha->hasFocus()); // the mode buttons take no focus
+        // A menu opens and closes: focus comes back to the box.
+        w.mnuEdit->popup(w.mapToGlobal(QPoint(10, 10)));
+        QTRY_VERIFY(w.mnuEdit->isVisible());
+        w.mnuEdit->close();
+        QTRY_VERIFY(w.txtAlpha->hasFocus());
+        QCOMPARE(w.DrawMode, 8);
+        // Another window takes the activation and gives it back.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&other));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTRY_VERIFY(w.txtAlpha->hasFocus());
+        QCOMPARE(w.DrawMode, 8);
     }
 };
 

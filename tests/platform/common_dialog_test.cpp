@@ -10,6 +10,7 @@
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,15 +40,26 @@ class CommonDialogTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void filterTextBecomesQtFilters()
+    void filterShowsDescriptionsAsWrittenAndFiltersByPattern()
     {
-        const QStringList f = CommonDialog::qtNameFilters(QStringLiteral(
-            "Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|CompuServe (*.gif)|*.gif"));
-        QCOMPARE(f, QStringList({QStringLiteral("Icon Files (*.ico)"), QStringLiteral("Windows BMP (*.bmp)"),
-                                 QStringLiteral("CompuServe (*.gif)")}));
-        QVERIFY(CommonDialog::qtNameFilters(QString()).isEmpty());
-        QCOMPARE(CommonDialog::qtNameFilters(QStringLiteral("All|*.a;*.b|dangling")),
-                 QStringList(QStringLiteral("All (*.a *.b)")));
+        QtCommonDialog cd;
+        cd.Filter = QStringLiteral(
+            "Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|Two|*.a;*.b|dangling");
+        QStringList shown, patterns;
+        whenShown<QFileDialog>([&](QFileDialog *d) {
+            auto *types = d->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
+            for (int i = 0; types && i < types->count(); ++i)
+                shown << types->itemText(i);
+            d->selectNameFilter(d->nameFilters().value(1));
+            if (auto *model = d->findChild<QFileSystemModel *>())
+                patterns = model->nameFilters();
+            d->reject();
+        });
+        cd.ShowOpen(nullptr);
+        QCOMPARE(shown, QStringList({QStringLiteral("Icon Files (*.ico)"),
+                                     QStringLiteral("Windows BMP (*.bmp;*.dib;*.rle)"), QStringLiteral("Two")}));
+        QCOMPARE(patterns, QStringList(QStringLiteral("*.bmp")));
+        QCOMPARE(CommonDialog::qtNameFilters(QStringLiteral("Two|*.a;*.b")).value(0), QStringLiteral("Two (*.a *.b)"));
     }
 
     void cancelledOpenKeepsFileName()
@@ -95,13 +107,17 @@ private slots:
         cd.FontName = QStringLiteral("Ms Sans Serif");
         cd.Flags = 259;
         cd.Color = 0x00FF00;
+        cd.DialogTitle = QStringLiteral("Vorn Tessarel - Save..."); // left by a file dialog
         bool offeredColour = false;
-        whenShown<FontDialog>([&offeredColour](FontDialog *d) {
+        QString title;
+        whenShown<FontDialog>([&](FontDialog *d) {
             offeredColour = d->colourList() != nullptr;
+            title = d->windowTitle();
             d->reject();
         });
         QCOMPARE(cd.ShowFont(nullptr), CommonDialog::kCancelError);
         QVERIFY(offeredColour);
+        QVERIFY(!title.contains(QStringLiteral("Save")));
         QCOMPARE(cd.FontName, QStringLiteral("Ms Sans Serif"));
         QCOMPARE(cd.Color, ColourValue(0x00FF00));
 
@@ -136,8 +152,14 @@ private slots:
     {
         QtCommonDialog cd;
         cd.Color = 0x00FF00;
-        whenShown<QColorDialog>([](QColorDialog *d) { d->reject(); });
+        cd.DialogTitle = QStringLiteral("Vorn Tessarel - Open...");
+        QString title;
+        whenShown<QColorDialog>([&title](QColorDialog *d) {
+            title = d->windowTitle();
+            d->reject();
+        });
         QCOMPARE(cd.ShowColor(nullptr), CommonDialog::kCancelError);
+        QVERIFY(!title.contains(QStringLiteral("Open")));
         QCOMPARE(cd.Color, ColourValue(0x00FF00));
         whenShown<QColorDialog>([](QColorDialog *d) {
             d->setCurrentColor(QColor(255, 0, 0));

@@ -201,6 +201,21 @@ private slots:
         }
     }
 
+    void topmostActivatesAShownWindow()
+    {
+        auto a = window(Qt::Window), b = window(Qt::Tool);
+        a->setGeometry(10, 10, 100, 100);
+        b->setGeometry(200, 10, 100, 100);
+        for (const bool on : {true, false}) {
+            a->show();
+            b->show();
+            a->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(a.get()));
+            placement_->SetWindowTopmost(b.get(), on);
+            QVERIFY(QTest::qWaitForWindowActive(b.get()));
+        }
+    }
+
     // A window that was never placed keeps leaving that to the window manager.
     void topmostLeavesUnplacedWindowUnplaced()
     {
