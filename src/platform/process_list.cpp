@@ -17,12 +17,13 @@ namespace {
 QString programName(const QDir &proc, const QString &pid)
 {
     QString exe = QFileInfo(proc.filePath(pid + QStringLiteral("/exe"))).symLinkTarget();
-    if (!exe.isEmpty()) {
-        const QLatin1String deleted(" (deleted)"); // the program file was replaced while running
-        if (exe.endsWith(deleted))
-            exe.chop(deleted.size());
-        return QFileInfo(exe).fileName();
-    }
+    const QLatin1String deleted(" (deleted)"); // the program file was replaced while running
+    if (exe.endsWith(deleted))
+        exe.chop(deleted.size());
+    exe = QFileInfo(exe).fileName();
+    // A program run from an anonymous memory file has no name of its own there.
+    if (!exe.isEmpty() && !exe.startsWith(QLatin1String("memfd:")))
+        return exe;
     QFile cmdline(proc.filePath(pid + QStringLiteral("/cmdline")));
     if (!cmdline.open(QIODevice::ReadOnly))
         return {};

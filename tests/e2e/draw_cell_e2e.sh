@@ -15,4 +15,10 @@ read -r r g b < <(e2e_py pixel "$after" "$cx" "$cy")
 [ "$r$g$b" = "000" ] || e2e_fail "cell (3, 4) shows $r $g $b, expected black"
 read -r r g b < <(e2e_py pixel "$after" $((cx + 10)) "$cy")
 [ "$((r + g + b))" -gt 600 ] || e2e_fail "neighbour cell (4, 4) shows $r $g $b, expected the white background"
-echo "ok: cell painted at $cx,$cy (grid at $GX,$GY)"
+# The actual-size icon shows the pixel at once: Ikon's client area starts 144
+# pixels right of and 73 above the grid's top-left corner.
+read -r r g b < <(e2e_py pixel "$after" $((GX + 144 + 3)) $((GY - 73 + 4)))
+[ "$r$g$b" = "000" ] || e2e_fail "icon pixel (3, 4) shows $r $g $b, expected black"
+read -r r g b < <(e2e_py pixel "$after" $((GX + 144 + 4)) $((GY - 73 + 4)))
+[ "$((r + g + b))" -gt 600 ] || e2e_fail "icon pixel (4, 4) shows $r $g $b, expected the white background"
+echo "ok: cell and icon pixel painted at $cx,$cy (grid at $GX,$GY)"

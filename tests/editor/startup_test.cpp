@@ -109,9 +109,10 @@ private slots:
         entry("10", QString(), QByteArray("/opt/tool/bin/unreadable-exe-helper") + '\0' + "--flag" + '\0');
         entry("1", QStringLiteral("/sbin/init"), QByteArray("init\0", 5));
         entry("7", QStringLiteral("/usr/bin/editor (deleted)"), QByteArray());
+        entry("8", QStringLiteral("/memfd:sealed-1a2b (deleted)"), QByteArray("/usr/sbin/runner\0", 17));
         QDir(proc.path()).mkpath(QStringLiteral("self"));
         QCOMPARE(runningProcessNames(proc.path()),
-                 QStringList({QStringLiteral("init"), QStringLiteral("editor"),
+                 QStringList({QStringLiteral("init"), QStringLiteral("editor"), QStringLiteral("runner"),
                               QStringLiteral("unreadable-exe-helper"), QStringLiteral("a-program-with-a-long-name")}));
     }
 
