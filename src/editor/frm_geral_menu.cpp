@@ -6,16 +6,12 @@
 
 namespace {
 
-const char *const kDesignShortcut = "designShortcut";
-
 QAction *item(QMenu *menu, const char *name, const QString &caption, const QKeySequence &shortcut = {})
 {
     QAction *a = menu->addAction(caption);
     a->setObjectName(QString::fromLatin1(name));
-    // Held back until the menus are enabled: a disabled menu does not stop
-    // its items' shortcuts.
     if (!shortcut.isEmpty())
-        a->setProperty(kDesignShortcut, shortcut);
+        a->setShortcut(shortcut);
     return a;
 }
 
@@ -130,10 +126,6 @@ void frmGeral::buildMenus()
 
 void frmGeral::enableMenus()
 {
-    for (QMenu *m : {mnuOptions, mnuOpen, mnuEdit, mnuColors, mnuFerramentas, mnuGradeOption}) {
+    for (QMenu *m : {mnuOptions, mnuOpen, mnuEdit, mnuColors, mnuFerramentas, mnuGradeOption})
         m->menuAction()->setEnabled(true);
-        for (QAction *a : m->findChildren<QAction *>())
-            if (const QVariant keys = a->property(kDesignShortcut); keys.isValid())
-                a->setShortcut(keys.value<QKeySequence>());
-    }
 }

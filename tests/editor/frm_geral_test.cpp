@@ -38,6 +38,7 @@ private slots:
         QVERIFY(w.mnuAbout->menuAction()->isEnabled());
         QVERIFY(!w.mnuClear->isVisible());
         QVERIFY(!w.mnuReduzir->isEnabled());
+        QCOMPARE(w.mnuFechar->shortcut(), QKeySequence(Qt::Key_F12));
         QCOMPARE(w.mnuOpenAs->text(), QStringLiteral("O&pen/Copy/Move"));
         QCOMPARE(w.mnucshp->text(), QStringLiteral("    Vorn HP"));
         // Named controls are found by name, as other windows address them.

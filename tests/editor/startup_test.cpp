@@ -116,7 +116,8 @@ private slots:
                               QStringLiteral("unreadable-exe-helper"), QStringLiteral("a-program-with-a-long-name")}));
     }
 
-    // Until the panel goes, no menu command answers its key.
+    // Until the panel goes, no menu command answers its key (Qt keeps the
+    // items of a disabled menu from taking their shortcuts).
     void shortcutsWaitForTheDismissal()
     {
         EditorFixture f;
@@ -143,7 +144,6 @@ private slots:
         QTRY_VERIFY(!w.pnlMaster2->isVisible());
         key(QKeySequence(Qt::CTRL | Qt::Key_N));
         QCOMPARE(w.ikonSurface().point(4, 4), colour::rgb(0, 0, 255));
-        QCOMPARE(w.mnuFechar->shortcut(), QKeySequence(Qt::Key_F12));
     }
 
     void onlyEnterDismissesThePanel()

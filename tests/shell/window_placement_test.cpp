@@ -206,9 +206,10 @@ private slots:
         auto a = window(Qt::Window), b = window(Qt::Tool);
         a->setGeometry(10, 10, 100, 100);
         b->setGeometry(200, 10, 100, 100);
-        for (const bool on : {true, false}) {
-            a->show();
-            b->show();
+        a->show();
+        b->show();
+        // Twice each way: the second call changes no state, yet still activates.
+        for (const bool on : {true, true, false, false}) {
             a->activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(a.get()));
             placement_->SetWindowTopmost(b.get(), on);
