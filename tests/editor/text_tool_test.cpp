@@ -37,6 +37,17 @@ class TextToolTest : public QObject
         release(f->grid(), cell(col, row), b);
     }
 
+    // The editor shown and active, start-up panel gone, text panel open.
+    bool showWithTextPanel()
+    {
+        frmGeral &w = *f->window;
+        w.show();
+        w.tmrLogo_Timer();
+        w.mnuOpTxt->trigger();
+        w.activateWindow();
+        return QTest::qWaitForWindowActive(&w);
+    }
+
     int countOtherThan(ColourValue c) const { return 1024 - f->count(c); }
 
 private slots:
@@ -122,11 +133,7 @@ private slots:
     void keyboardFocusSelectsTextMode()
     {
         frmGeral &w = *f->window;
-        w.show();
-        w.tmrLogo_Timer();
-        w.mnuOpTxt->trigger();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(showWithTextPanel());
         w.txtAlpha->clearFocus(); // focus starts elsewhere
         w.picModeSel_Click(8);
         press(f->grid(), cell(1, 1));
@@ -146,11 +153,7 @@ private slots:
     void focusComingBackLeavesTheModeAlone()
     {
         frmGeral &w = *f->window;
-        w.show();
-        w.tmrLogo_Timer();
-        w.mnuOpTxt->trigger();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(showWithTextPanel());
         f->doubles.dialog->queueCancel();
         QTest::mouseClick(w.txtAlpha, Qt::LeftButton);
         QCOMPARE(w.DrawMode, 6);
