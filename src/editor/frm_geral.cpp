@@ -11,6 +11,7 @@
 #include "platform/shape.h"
 #include "platform/twips.h"
 #include "shell/window_placement.h"
+#include "toolwindow/frm_tool_bar.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -67,6 +68,7 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
                    Qt::WindowMinMaxButtonsHint);
     settingsFilePath_ = platform_->settingsFilePath;
     fonts::installStandIns();
+    sideWindows_.registerFactory(QStringLiteral("frmToolBar"), [this](QWidget *) { return new frmToolBar(*this); });
     buildControls();
     buildStartupPanel();
     buildMenus();

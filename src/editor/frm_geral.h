@@ -27,6 +27,7 @@ class QLineEdit;
 class QMenu;
 class Shape;
 class WindowPlacement;
+class frmToolBar;
 struct Platform;
 
 class frmGeral : public QMainWindow
@@ -101,12 +102,16 @@ public:
     void mnuCortar_Click();
     void mnuColar_Click();
     void mnuClear_Click();
+    void mnuMove_Click();
+    void mnuCorFixa_Click();
 
     // Offers Paste when the system clipboard holds a picture, loading it as
     // the capture buffer's base picture.
     void ProbeClipboard();
     PictureSurface &captureSurface() { return capture_; }
     WindowPlacement &placement() { return *placement_; }
+    // The tool window, loaded (hidden) first if needed.
+    frmToolBar *toolBar();
 
     // Appearance: the settings file and the panels' bevel style.
     void FormatTools();

@@ -122,6 +122,8 @@ void frmGeral::buildMenus()
     connect(mnuEtched, &QAction::triggered, this, [this] { applyFormat(QStringLiteral("2"), 1); });
     connect(mnuDrag, &QAction::triggered, this, &frmGeral::mnuDrag_Click);
     connect(mnuOpTxt, &QAction::triggered, this, &frmGeral::mnuOpTxt_Click);
+    connect(mnuMove, &QAction::triggered, this, &frmGeral::mnuMove_Click);
+    connect(mnuCorFixa, &QAction::triggered, this, &frmGeral::mnuCorFixa_Click);
 }
 
 void frmGeral::enableMenus()

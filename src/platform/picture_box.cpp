@@ -105,8 +105,7 @@ QPointF PictureBox::scaled(const QMouseEvent *e) const
 void PictureBox::mousePressEvent(QMouseEvent *e)
 {
     const QPointF pos = scaled(e);
-    // A click is the left button's, as everywhere in the program.
-    pressedInside_ = e->button() == Qt::LeftButton;
+    pressedButton_ = e->button();
     emit mouseDown(buttonCode(e->button()), shiftCode(e->modifiers()), pos.x(), pos.y());
     flush();
 }
@@ -122,10 +121,14 @@ void PictureBox::mouseReleaseEvent(QMouseEvent *e)
 {
     const QPointF pos = scaled(e);
     emit mouseUp(buttonCode(e->button()), shiftCode(e->modifiers()), pos.x(), pos.y());
-    if (pressedInside_ && e->button() == Qt::LeftButton && e->buttons() == Qt::NoButton &&
-        rect().contains(e->position().toPoint())) {
-        pressedInside_ = false;
-        emit clicked();
+    // A click: the pressed button released inside, nothing else held. Only
+    // the left and right buttons click; the middle one never does.
+    if (e->button() == pressedButton_ && e->buttons() == Qt::NoButton && rect().contains(e->position().toPoint())) {
+        pressedButton_ = Qt::NoButton;
+        if (e->button() == Qt::LeftButton)
+            emit clicked();
+        if (e->button() == Qt::LeftButton || e->button() == Qt::RightButton)
+            emit Click(buttonCode(e->button()));
     }
     flush();
 }

@@ -43,7 +43,8 @@ signals:
     void mouseDown(int button, int shift, double x, double y);
     void mouseMove(int button, int shift, double x, double y);
     void mouseUp(int button, int shift, double x, double y);
-    void clicked(); // left button pressed and released inside
+    void clicked();          // left button pressed and released inside
+    void Click(int button);  // the same for the left (1) or right (2) button
 
 protected:
     void paintEvent(QPaintEvent *e) override;
@@ -59,5 +60,5 @@ private:
     QImage picture_;
     int border_ = 0;
     bool twipsScale_ = false;
-    bool pressedInside_ = false;
+    Qt::MouseButton pressedButton_ = Qt::NoButton;
 };

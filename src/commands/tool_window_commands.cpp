@@ -1,0 +1,24 @@
+// The menu commands that bring up the tool window on one of its panels, each
+// at the size that fits that panel.
+
+#include "editor/frm_geral.h"
+#include "toolwindow/fra_cores.h"
+#include "toolwindow/fra_move.h"
+#include "toolwindow/frm_tool_bar.h"
+
+frmToolBar *frmGeral::toolBar()
+{
+    return static_cast<frmToolBar *>(sideWindows_.get(QStringLiteral("frmToolBar")));
+}
+
+void frmGeral::mnuMove_Click()
+{
+    frmToolBar *t = toolBar();
+    t->showPanel(t->moveFrame(), 2490, 3250);
+}
+
+void frmGeral::mnuCorFixa_Click()
+{
+    frmToolBar *t = toolBar();
+    t->showPanel(t->coloursFrame(), 2475, 3675);
+}

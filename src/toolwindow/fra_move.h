@@ -1,0 +1,22 @@
+#pragma once
+// The tool window's image-shift panel: eight arrow buttons around a compass
+// that move the icon one pixel per click.
+
+#include <QGroupBox>
+#include <array>
+
+class frmGeral;
+class QToolButton;
+
+class fraMove : public QGroupBox
+{
+    Q_OBJECT
+public:
+    fraMove(QWidget *parent, frmGeral &main);
+
+    std::array<QToolButton *, 8> cmdShift{};
+    void cmdShift_Click(int index);
+
+private:
+    frmGeral &main_;
+};

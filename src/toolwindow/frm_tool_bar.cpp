@@ -1,0 +1,41 @@
+#include "toolwindow/frm_tool_bar.h"
+
+#include "editor/frm_geral.h"
+#include "platform/twips.h"
+#include "shell/window_placement.h"
+#include "toolwindow/fra_cores.h"
+#include "toolwindow/fra_move.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+
+frmToolBar::frmToolBar(frmGeral &main)
+    : SideWindow(&main, main.placement(), QStringLiteral("frmToolBar"), QStringLiteral("Vorn Tessarel "),
+                 Protocol{.restorePosition = true})
+    , main_(main)
+    , fraMove_(new fraMove(this, main))
+    , fraCores_(new fraCores(this, main))
+{
+    for (QGroupBox *panel : findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly))
+        panel->hide();
+    // Load: the screen's scale, always on top, the stored position, the main
+    // window's edges.
+    twipsPerPixelX = qint16(twips::kPerPixel);
+    twipsPerPixelY = qint16(twips::kPerPixel);
+    loadProtocol();
+}
+
+void frmToolBar::showPanel(QGroupBox *panel, int outerWidth, int outerHeight)
+{
+    LoadToolbar(&main_);
+    for (QGroupBox *other : findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly))
+        other->setVisible(other == panel);
+    setOuterSizeTwips(outerWidth, outerHeight);
+}
+
+void frmToolBar::closeEvent(QCloseEvent *e)
+{
+    fraCores_->copyToMainWindow();
+    main_.placement().SaveWindowPosition(this);
+    SideWindow::closeEvent(e);
+}

@@ -1,0 +1,147 @@
+// The tool window: panel commands, the colour palette's press and click, the
+// unload that hands colours back and stores the position, and the image shift.
+
+#include "platform/picture_box.h"
+#include "shell/window_placement.h"
+#include "support/editor_fixture.h"
+#include "toolwindow/fra_cores.h"
+#include "toolwindow/fra_move.h"
+#include "toolwindow/frm_tool_bar.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QToolButton>
+#include <QtTest>
+
+class FrmToolBarTest : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<EditorFixture> f;
+    const ColourValue red = colour::rgb(255, 0, 0);
+    const ColourValue green = colour::rgb(0, 255, 0);
+
+    frmToolBar *tool() const { return f->window->toolBar(); }
+    PictureBox *box(int i) const { return tool()->coloursFrame()->Color[size_t(i)]; }
+    QStringList visiblePanels() const
+    {
+        QStringList names;
+        for (QGroupBox *p : tool()->findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly))
+            if (p->isVisibleTo(tool()))
+                names << p->objectName();
+        return names;
+    }
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<EditorFixture>();
+        f->window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f->window.get()));
+        f->window->tmrLogo_Timer();
+    }
+    void cleanup() { f.reset(); }
+
+    void panelCommandsShowOnePanelAtItsSize()
+    {
+        frmToolBar *t = tool();
+        QVERIFY(!t->isVisible()); // loaded hidden by the main window's first size event
+        QVERIFY(t->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(t->windowType(), Qt::Tool);
+        QVERIFY(!t->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+        QVERIFY(!t->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+        QCOMPARE(t->parentWidget(), f->window.get());
+        QCOMPARE(t->windowTitle(), QStringLiteral("Vorn Tessarel "));
+        f->window->mnuCorFixa->trigger();
+        QCOMPARE(visiblePanels(), QStringList(QStringLiteral("fraCores")));
+        f->window->mnuMove->trigger();
+        QCOMPARE(tool(), t); // still the one tool window
+        QVERIFY(t->isVisible());
+        QCOMPARE(visiblePanels(), QStringList(QStringLiteral("fraMove")));
+        const QSize outer = t->outerSizeTwips();
+        QVERIFY2(qAbs(outer.width() - 2490) < 15 && qAbs(outer.height() - 3250) < 15,
+                 qPrintable(QStringLiteral("%1 x %2").arg(outer.width()).arg(outer.height())));
+        QCOMPARE(t->minimumSize(), t->maximumSize()); // the user cannot resize it
+    }
+
+    // A press picks into the panel's swatch; only the click that follows hands
+    // the swatches to the main window. The middle button never clicks.
+    void pressPicksAndClickHandsOver()
+    {
+        frmGeral &w = *f->window;
+        w.mnuCorFixa->trigger();
+        const ColourValue mainLeft = w.LeftColor->backColor();
+        QTest::mousePress(box(17), Qt::RightButton);
+        QCOMPARE(tool()->coloursFrame()->RightColor->backColor(), red);
+        QVERIFY(w.RightColor->backColor() != red);
+        QTest::mouseRelease(box(17), Qt::RightButton);
+        QCOMPARE(w.RightColor->backColor(), red);
+        QCOMPARE(w.LeftColor->backColor(), tool()->coloursFrame()->LeftColor->backColor());
+        QVERIFY(w.LeftColor->backColor() != mainLeft); // the swatch's own start colour came over
+        QTest::mouseClick(box(20), Qt::MiddleButton);
+        QCOMPARE(tool()->coloursFrame()->RightColor->backColor(), fraCores::presetColour(20));
+        QCOMPARE(w.RightColor->backColor(), red);
+        // A user box: the colour dialog chooses its colour, which goes left.
+        f->doubles.dialog->queue([this](CommonDialog &d) {
+            d.Color = green;
+            return true;
+        });
+        QTest::mouseClick(box(47), Qt::LeftButton);
+        QCOMPARE(f->doubles.dialog->shown.back().kind, QStringLiteral("color"));
+        QCOMPARE(box(47)->backColor(), green);
+        QCOMPARE(w.LeftColor->backColor(), green);
+        QCOMPARE(w.RightColor->backColor(), fraCores::presetColour(20));
+        // Cancelled: the box keeps its colour; a right click first took it right.
+        f->doubles.dialog->queueCancel();
+        QTest::mouseClick(box(33), Qt::RightButton);
+        QCOMPARE(box(33)->backColor(), colour::kWhite);
+        QCOMPARE(w.RightColor->backColor(), colour::kWhite);
+        QCOMPARE(w.LeftColor->backColor(), colour::kWhite);
+    }
+
+    void unloadHandsBackColoursAndStoresThePosition()
+    {
+        frmGeral &w = *f->window;
+        w.mnuCorFixa->trigger();
+        QTest::mousePress(box(22), Qt::LeftButton); // pressed, never clicked
+        tool()->move(82, 40);
+        tool()->close();
+        QCOMPARE(w.LeftColor->backColor(), fraCores::presetColour(22));
+        QTRY_VERIFY(!w.sideWindows().existing(QStringLiteral("frmToolBar")));
+        auto &store = *w.platform().settingsStore;
+        QCOMPARE(store.ReadTextValue(WindowPlacement::kPositionKey, QStringLiteral("Left")), QStringLiteral("1230"));
+        QCOMPARE(store.ReadTextValue(WindowPlacement::kPositionKey, QStringLiteral("Top")), QStringLiteral("600"));
+        // The next reference loads a new window at the stored position.
+        w.mnuMove->trigger();
+        QCOMPARE(tool()->pos(), QPoint(82, 40));
+        QCOMPARE(tool()->coloursFrame()->LeftColor->backColor(), colour::kMenuText);
+    }
+
+    void shiftButtonsMoveTheIcon()
+    {
+        frmGeral &w = *f->window;
+        w.mnuMove->trigger();
+        PictureSurface &ikon = w.ikonSurface();
+        ikon.filledBox(0, 0, 31, 31, colour::rgb(0, 0, 255));
+        ikon.pset(31, 5, colour::kBlack);
+        ikon.pset(1, 1, red);
+        auto click = [&](int i) { QTest::mouseClick(tool()->moveFrame()->cmdShift[size_t(i)], Qt::LeftButton); };
+        click(0);
+        QCOMPARE(f->count(colour::kBlack), 0);
+        QCOMPARE(f->pixel(2, 1), red);
+        for (int y = 0; y < 32; ++y)
+            QCOMPARE(f->pixel(0, y), colour::kWhite);
+        QCOMPARE(f->gridCell(2, 1), red);
+        click(4); // up and left
+        QCOMPARE(f->pixel(1, 0), red);
+        for (int i = 0; i < 32; ++i) {
+            QCOMPARE(f->pixel(31, i), colour::kWhite);
+            QCOMPARE(f->pixel(i, 31), colour::kWhite);
+        }
+        for (int i = 0; i < 32; ++i)
+            click(3);
+        QCOMPARE(f->count(colour::kWhite), 1024);
+    }
+};
+
+QTEST_MAIN(FrmToolBarTest)
+#include "frm_tool_bar_test.moc"
