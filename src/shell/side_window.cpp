@@ -90,6 +90,14 @@ QSize SideWindow::outerSizeTwips() const
 void SideWindow::showEvent(QShowEvent *e)
 {
     QWidget::showEvent(e);
-    // The frame is known once the window manager has decorated the window.
-    QTimer::singleShot(0, this, [this] { applyOuterSize(); });
+    // Positions are frame positions, but a window placed before it was ever
+    // shown has no frame yet, and X puts its client area at that point. Once
+    // the window manager has framed it, the frame goes where it was meant to
+    // be and the client area is fitted to the outer size.
+    const QPoint meant = pos();
+    QTimer::singleShot(50, this, [this, meant] {
+        if (frameGeometry().topLeft() != meant)
+            move(meant);
+        applyOuterSize();
+    });
 }

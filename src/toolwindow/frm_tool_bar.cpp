@@ -27,10 +27,11 @@ frmToolBar::frmToolBar(frmGeral &main)
 
 void frmToolBar::showPanel(QGroupBox *panel, int outerWidth, int outerHeight)
 {
-    LoadToolbar(&main_);
     for (QGroupBox *other : findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly))
         other->setVisible(other == panel);
+    // Sized before it is shown, so the window manager maps it as fixed-size.
     setOuterSizeTwips(outerWidth, outerHeight);
+    LoadToolbar(&main_);
 }
 
 void frmToolBar::closeEvent(QCloseEvent *e)
