@@ -4,7 +4,7 @@
 #include "editor/frm_geral.h"
 #include "platform/picture_box.h"
 #include "platform/picture_surface.h"
-#include "platform/platform.h"
+#include "shell/qt_platform.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -52,7 +52,7 @@ BENCHMARK(BM_RefreshGrid_OnePixelChanged);
 
 struct Editor
 {
-    frmGeral window{Platform::qt()};
+    frmGeral window{makeQtPlatform()};
     Editor()
     {
         window.show();

@@ -1,7 +1,7 @@
 // Start-up cost against a bare Qt main window (budget: at most 1.2 times):
 // construct, show and let the first paint happen, then destroy.
 #include "editor/frm_geral.h"
-#include "platform/platform.h"
+#include "shell/qt_platform.h"
 
 #include <QApplication>
 #include <QMainWindow>
@@ -26,7 +26,7 @@ void BM_EditorShown(benchmark::State &state)
     // The settings file goes to a scratch folder, not beside the benchmark.
     QTemporaryDir dir;
     for (auto _ : state) {
-        auto platform = Platform::qt();
+        auto platform = makeQtPlatform();
         platform->settingsFilePath = dir.filePath(QStringLiteral("VornForm.vrn"));
         frmGeral w(std::move(platform));
         w.show();

@@ -8,7 +8,7 @@
 //   ./fuzz-build/fuzz/key_path_fuzz -max_total_time=60 /tmp/key_path_corpus
 
 #include "platform/message_box.h"
-#include "shell/settings_store.h"
+#include "platform/settings_store.h"
 
 #include <QString>
 #include <cstddef>

@@ -1,5 +1,5 @@
 #include "editor/frm_geral.h"
-#include "platform/platform.h"
+#include "shell/qt_platform.h"
 
 #include <QApplication>
 
@@ -7,7 +7,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Tessarel"));
-    frmGeral window(Platform::qt());
+    frmGeral window(makeQtPlatform());
     window.show();
     return app.exec();
 }

@@ -3,7 +3,7 @@
 // ("bare-text"), lets the first events run, prints the resident memory in KiB
 // and ends.
 #include "editor/frm_geral.h"
-#include "platform/platform.h"
+#include "shell/qt_platform.h"
 
 #include <QApplication>
 #include <QFile>
@@ -40,7 +40,7 @@ int main(int argc, char *argv[])
         }
         window.reset(w);
     } else {
-        auto platform = Platform::qt();
+        auto platform = makeQtPlatform();
         platform->settingsFilePath = scratch.filePath(QStringLiteral("VornForm.vrn"));
         window = std::make_unique<frmGeral>(std::move(platform));
     }

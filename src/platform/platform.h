@@ -1,10 +1,11 @@
 #pragma once
 // The outside services a window needs, handed over in one object so that tests
-// can swap in doubles that script the user's answers.
+// can swap in doubles that script the user's answers. The program's real set is
+// assembled above this floor (shell/qt_platform.h).
 
 #include "platform/common_dialog.h"
 #include "platform/message_box.h"
-#include "shell/settings_store.h"
+#include "platform/settings_store.h"
 
 #include <memory>
 
@@ -14,7 +15,4 @@ struct Platform
     std::unique_ptr<MessageBox> messageBox;
     std::unique_ptr<SettingsStore> settingsStore; // the per-user store; reports through messageBox
     QString settingsFilePath;                     // where VornForm.vrn is read and written
-
-    // Real Qt dialogs and message boxes.
-    static std::unique_ptr<Platform> qt();
 };

@@ -1,7 +1,7 @@
 #include "shell/window_placement.h"
 
 #include "platform/twips.h"
-#include "shell/settings_store.h"
+#include "platform/settings_store.h"
 
 #include <QWidget>
 

@@ -3,7 +3,7 @@
 
 #include "shell/window_placement.h"
 
-#include "shell/settings_store.h"
+#include "platform/settings_store.h"
 #include "support/recording_message_box.h"
 
 #include <QSettings>

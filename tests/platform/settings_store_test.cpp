@@ -1,7 +1,7 @@
 // The key-path store: root names, the format check and its message, key
 // existence, and text values as they are written, read back and persisted.
 
-#include "shell/settings_store.h"
+#include "platform/settings_store.h"
 
 #include "support/recording_message_box.h"
 

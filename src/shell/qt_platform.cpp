@@ -1,10 +1,10 @@
-#include "platform/platform.h"
+#include "shell/qt_platform.h"
 
+#include "commands/settings_file.h"
 #include "platform/qt_common_dialog.h"
 #include "platform/qt_message_box.h"
-#include "commands/settings_file.h"
 
-std::unique_ptr<Platform> Platform::qt()
+std::unique_ptr<Platform> makeQtPlatform()
 {
     auto p = std::make_unique<Platform>();
     p->commonDialog = std::make_unique<QtCommonDialog>();
