@@ -37,12 +37,7 @@ void frmGeral::setToolWindowsTopmost(bool on)
 
 void frmGeral::mnuNew_Click()
 {
-    Ikon->resize(twips::toPixels(510), twips::toPixels(510));
-    grid->resize(twips::toPixels(4815), twips::toPixels(4832));
-    gridSurface_.resize(grid->size());
-    lblNumero2->move(lblNumero2->x(), grid->y() + grid->height());
-    lblNumero1->resize(lblNumero1->width(), grid->height());
-    lblNumero2->resize(grid->width(), lblNumero2->height());
+    sizeCanvas(510, 4815, 4832);
     ikon_.filledBox(0, 0, 31, 31, RightColor->backColor());
     RefreshGrid();
 }

@@ -3,6 +3,7 @@
 
 #include "editor/frm_geral.h"
 #include "toolwindow/fra_cores.h"
+#include "toolwindow/fra_diminui.h"
 #include "toolwindow/fra_move.h"
 #include "toolwindow/frm_tool_bar.h"
 
@@ -21,4 +22,10 @@ void frmGeral::mnuCorFixa_Click()
 {
     frmToolBar *t = toolBar();
     t->showPanel(t->coloursFrame(), 2475, 3675);
+}
+
+void frmGeral::mnuReduzir_Click()
+{
+    frmToolBar *t = toolBar();
+    t->showPanel(t->reduceFrame(), 2055, 2880);
 }

@@ -252,6 +252,17 @@ bool frmGeral::PaintCell(int x, int y, ColourValue colour)
     return painted;
 }
 
+void frmGeral::sizeCanvas(int ikonTwips, int gridWidthTwips, int gridHeightTwips)
+{
+    Ikon->resize(twips::toPixels(ikonTwips), twips::toPixels(ikonTwips));
+    grid->resize(twips::toPixels(gridWidthTwips), twips::toPixels(gridHeightTwips));
+    gridSurface_.resize(grid->size());
+    // The rulers follow the grid: the column ruler right under it.
+    lblNumero2->move(lblNumero2->x(), grid->y() + grid->height());
+    lblNumero1->resize(lblNumero1->width(), grid->height());
+    lblNumero2->resize(grid->width(), lblNumero2->height());
+}
+
 void frmGeral::RefreshGrid()
 {
     canvas_.RefreshGrid();

@@ -45,6 +45,8 @@ public:
     // Paints the cell and shows the changed Ikon pixel at once.
     bool PaintCell(int x, int y, ColourValue colour);
     PictureSurface &ikonSurface() { return ikon_; }
+    // Sizes the Ikon box and the grid (twips) and fits the rulers to the grid.
+    void sizeCanvas(int ikonTwips, int gridWidthTwips, int gridHeightTwips);
     PictureSurface &gridSurface() { return gridSurface_; }
     PictureSurface &stripSurface() { return strip_; }
 
@@ -104,6 +106,7 @@ public:
     void mnuClear_Click();
     void mnuMove_Click();
     void mnuCorFixa_Click();
+    void mnuReduzir_Click();
 
     // Offers Paste when the system clipboard holds a picture, loading it as
     // the capture buffer's base picture.

@@ -124,6 +124,7 @@ void frmGeral::buildMenus()
     connect(mnuOpTxt, &QAction::triggered, this, &frmGeral::mnuOpTxt_Click);
     connect(mnuMove, &QAction::triggered, this, &frmGeral::mnuMove_Click);
     connect(mnuCorFixa, &QAction::triggered, this, &frmGeral::mnuCorFixa_Click);
+    connect(mnuReduzir, &QAction::triggered, this, &frmGeral::mnuReduzir_Click);
 }
 
 void frmGeral::enableMenus()

@@ -6,6 +6,7 @@
 #include "platform/common_dialog.h"
 #include "platform/message_box.h"
 #include "platform/settings_store.h"
+#include "platform/small_icon.h"
 
 #include <memory>
 
@@ -15,4 +16,6 @@ struct Platform
     std::unique_ptr<MessageBox> messageBox;
     std::unique_ptr<SettingsStore> settingsStore; // the per-user store; reports through messageBox
     QString settingsFilePath;                     // where VornForm.vrn is read and written
+    std::unique_ptr<SmallIconSource> smallIcons;  // the shell's small icon of a file
+    std::unique_ptr<CommonDialog> toolDialog;     // the tool window's own dialog `CommonDialog1`
 };

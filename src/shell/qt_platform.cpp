@@ -3,6 +3,7 @@
 #include "commands/settings_file.h"
 #include "platform/qt_common_dialog.h"
 #include "platform/qt_message_box.h"
+#include "shell/file_small_icon.h"
 
 std::unique_ptr<Platform> makeQtPlatform()
 {
@@ -11,5 +12,7 @@ std::unique_ptr<Platform> makeQtPlatform()
     p->messageBox = std::make_unique<QtMessageBox>();
     p->settingsStore = std::make_unique<SettingsStore>(*p->messageBox);
     p->settingsFilePath = settingsfile::defaultPath();
+    p->smallIcons = std::make_unique<FileSmallIcon>();
+    p->toolDialog = std::make_unique<QtCommonDialog>();
     return p;
 }

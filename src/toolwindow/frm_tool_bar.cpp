@@ -4,6 +4,7 @@
 #include "platform/twips.h"
 #include "shell/window_placement.h"
 #include "toolwindow/fra_cores.h"
+#include "toolwindow/fra_diminui.h"
 #include "toolwindow/fra_move.h"
 
 #include <QCloseEvent>
@@ -15,6 +16,7 @@ frmToolBar::frmToolBar(frmGeral &main)
     , main_(main)
     , fraMove_(new fraMove(this, main))
     , fraCores_(new fraCores(this, main))
+    , fraDiminui_(new fraDiminui(this, main, twipsPerPixelX, twipsPerPixelY))
 {
     for (QGroupBox *panel : findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly))
         panel->hide();

@@ -8,6 +8,7 @@
 
 class frmGeral;
 class fraCores;
+class fraDiminui;
 class fraMove;
 class QGroupBox;
 
@@ -22,6 +23,7 @@ public:
 
     fraMove *moveFrame() const { return fraMove_; }
     fraCores *coloursFrame() const { return fraCores_; }
+    fraDiminui *reduceFrame() const { return fraDiminui_; }
 
     // Taken at load: the screen's twips per pixel.
     qint16 twipsPerPixelX = 15, twipsPerPixelY = 15;
@@ -34,4 +36,5 @@ private:
     frmGeral &main_;
     fraMove *fraMove_;
     fraCores *fraCores_;
+    fraDiminui *fraDiminui_;
 };

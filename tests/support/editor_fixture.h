@@ -14,11 +14,7 @@ struct EditorFixture
 
     EditorFixture()
     {
-        auto *dialog = doubles.dialog;
-        auto *messages = doubles.messages;
         window = std::make_unique<frmGeral>(std::move(doubles.platform));
-        doubles.dialog = dialog;
-        doubles.messages = messages;
     }
 
     QWidget *grid() const { return window->grid; }

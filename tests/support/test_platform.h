@@ -2,6 +2,7 @@
 // A Platform whose dialogs and message boxes are doubles the test can script.
 
 #include "platform/platform.h"
+#include "shell/file_small_icon.h"
 #include "support/recording_message_box.h"
 #include "support/scripted_common_dialog.h"
 
@@ -11,6 +12,7 @@ struct TestPlatform
 {
     std::unique_ptr<Platform> platform;
     ScriptedCommonDialog *dialog;
+    ScriptedCommonDialog *toolDialog; // the tool window's own dialog
     RecordingMessageBox *messages;
     QTemporaryDir settingsDir; // a private per-user store for each test
 
@@ -26,5 +28,9 @@ struct TestPlatform
         platform->settingsStore =
             std::make_unique<SettingsStore>(*messages, settingsDir.filePath(QStringLiteral("settings.ini")));
         platform->settingsFilePath = settingsDir.filePath(QStringLiteral("VornForm.vrn"));
+        platform->smallIcons = std::make_unique<FileSmallIcon>(); // the real one: it runs anywhere
+        auto t = std::make_unique<ScriptedCommonDialog>();
+        toolDialog = t.get();
+        platform->toolDialog = std::move(t);
     }
 };

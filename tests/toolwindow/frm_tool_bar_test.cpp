@@ -4,12 +4,18 @@
 #include "platform/picture_box.h"
 #include "shell/window_placement.h"
 #include "support/editor_fixture.h"
+#include "platform/twips.h"
+#include "support/ico_writer.h"
 #include "toolwindow/fra_cores.h"
+#include "toolwindow/fra_diminui.h"
 #include "toolwindow/fra_move.h"
 #include "toolwindow/frm_tool_bar.h"
 
 #include <QAction>
 #include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -140,6 +146,56 @@ private slots:
         for (int i = 0; i < 32; ++i)
             click(3);
         QCOMPARE(f->count(colour::kWhite), 1024);
+    }
+
+    // Resize draws the file's small icon at (1, 1), Transfer puts it on the
+    // reduced canvas, Return clears back to the normal layout; in that order.
+    void reduceCycle()
+    {
+        frmGeral &w = *f->window;
+        QTemporaryDir dir;
+        QImage art(16, 16, QImage::Format_ARGB32);
+        art.fill(qRgb(200, 0, 0));
+        art.setPixel(0, 0, qRgb(0, 0, 160));
+        art.setPixel(5, 5, qRgba(0, 0, 0, 0)); // transparent: the white box shows
+        const QString path = dir.filePath(QStringLiteral("small.ico"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        IcoWriterEntry entry;
+        entry.image = art;
+        file.write(writeIco({entry}));
+        file.close();
+        w.platform().commonDialog->FileName = path;
+        w.mnuReduzir->trigger();
+        fraDiminui *panel = tool()->reduceFrame();
+        QCOMPARE(panel->cmdDiminuir->text(), QStringLiteral("Resize"));
+        QTest::mouseClick(panel->cmdDiminuir, Qt::LeftButton);
+        QCOMPARE(panel->cmdDiminuir->text(), QStringLiteral("Transfer"));
+        const PictureSurface &small = panel->pequenoSurface();
+        QCOMPARE(small.point(1, 1), colour::rgb(0, 0, 160));
+        QCOMPARE(small.point(2, 2), colour::rgb(200, 0, 0));
+        QCOMPARE(small.point(6, 6), colour::kWhite);
+        QCOMPARE(small.point(0, 0), colour::kWhite);
+        QTest::mouseClick(panel->cmdDiminuir, Qt::LeftButton);
+        QCOMPARE(panel->cmdDiminuir->text(), QStringLiteral("Return, Clean!"));
+        QCOMPARE(w.grid->size(), QSize(twips::toPixels(2715), twips::toPixels(2700)));
+        QCOMPARE(w.Ikon->size(), QSize(twips::toPixels(340), twips::toPixels(340)));
+        QCOMPARE(w.lblNumero2->y(), w.grid->y() + w.grid->height());
+        QCOMPARE(w.lblNumero2->width(), w.grid->width());
+        QCOMPARE(f->pixel(1, 1), colour::rgb(0, 0, 160));
+        QCOMPARE(f->gridCell(2, 2), colour::rgb(200, 0, 0));
+        QTest::mouseClick(panel->cmdDiminuir, Qt::LeftButton);
+        QCOMPARE(panel->cmdDiminuir->text(), QStringLiteral("Resize"));
+        QCOMPARE(w.grid->size(), QSize(twips::toPixels(4815), twips::toPixels(4832)));
+        QCOMPARE(f->count(colour::kWhite), 1024);
+        QCOMPARE(f->gridCell(31, 31), colour::kWhite);
+        // With no file named, Resize draws nothing and the cycle goes on.
+        w.platform().commonDialog->FileName.clear();
+        QTest::mouseClick(panel->cmdDiminuir, Qt::LeftButton);
+        QCOMPARE(panel->cmdDiminuir->text(), QStringLiteral("Transfer"));
+        QCOMPARE(small.point(1, 1), colour::kWhite);
+        // At 12 twips per pixel the icon still goes to (1, 1).
+        QCOMPARE(fraDiminui::drawPosition(32, 32, 12, 12), QPoint(1, 1));
     }
 };
 
