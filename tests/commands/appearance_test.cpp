@@ -74,6 +74,7 @@ private slots:
         QVERIFY(!settingsfile::decodeCode(settingsfile::encode(QString())));
         QVERIFY(!settingsfile::decodeCode(settingsfile::encode(QStringLiteral("abc"))));
         QVERIFY(!settingsfile::decodeCode(settingsfile::encode(QStringLiteral("99999"))));
+        QVERIFY(!settingsfile::decodeCode(settingsfile::encode(QString::fromLatin1("4\0\"x", 4))));
         QVERIFY(!settingsfile::decodeCode(QByteArray("\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n\"e\"\r\n")));
         QVERIFY(!settingsfile::decodeCode(QByteArray()));
         // Unquoted records and commas read as the sequential reader did.
