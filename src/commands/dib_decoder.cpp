@@ -134,8 +134,10 @@ std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optiona
             if (used > (qint64(1) << bpp))
                 return std::nullopt;
             colours = used ? used : qint64(1) << bpp;
-        } else {
-            // Optional optimisation palette before the bits; skipped, but it must fit.
+        } else if (!pixelsAt) {
+            // Optional optimisation palette before the bits; skipped, but it
+            // must fit. A file header says where the bits are, so there it
+            // need not be present at all.
             colours = used;
         }
     } else {

@@ -169,6 +169,12 @@ void PictureLoaderTest::bitmapHeaderVariants()
     putLe32(gap, bmpfield::kPixelOffset, 64);
     QCOMPARE(decodePicture(gap), std::optional<QImage>(expected));
 
+    // A colour count on a true-colour bitmap names an optional palette that
+    // need not be there when the file header places the pixels.
+    QByteArray unusedTable = plain;
+    putLe32(unusedTable, bmpfield::kClrUsed, 255);
+    QCOMPARE(decodePicture(unusedTable), std::optional<QImage>(expected));
+
     // A V5 header with an alpha mask over bytes the writer left zero: the
     // picture is still opaque, as bitmaps always were.
     QByteArray v5 = plain.left(14) + header + QByteArray(124 - 40, '\0') + pixels;
