@@ -35,6 +35,18 @@ bool opaque(const QImage &image)
     return true;
 }
 
+// Width times height as the info header gives them (the structural check has
+// made sure the header is there).
+qint64 pixelsClaimed(const QByteArray &d)
+{
+    auto at = [&](int i) { return qint64(quint8(d[i])); };
+    if ((at(14) | at(15) << 8) == 12)
+        return (at(18) | at(19) << 8) * (at(20) | at(21) << 8);
+    const qint32 width = qint32(quint32(at(18) | at(19) << 8 | at(20) << 16 | at(21) << 24));
+    const qint32 height = qint32(quint32(at(22) | at(23) << 8 | at(24) << 16 | at(25) << 24));
+    return qint64(width) * qAbs(qint64(height));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -48,8 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const auto decoded = dib::decodeFile(data, qsizetype(size));
     if (decoded && (decoded->image.isNull() || !opaque(decoded->image)))
         __builtin_trap();
-    // A bitmap that passes the structural check is one the decoder takes.
-    if (bytes.startsWith("BM") && isWholeBitmap(bytes, 16384) && !decoded)
+    // A bitmap that passes the structural check is one the decoder takes,
+    // unless it has more pixels than the decoder allocates.
+    if (bytes.startsWith("BM") && isWholeBitmap(bytes, 16384) && !decoded && pixelsClaimed(bytes) <= dib::kMaxPixels)
         __builtin_trap();
     return 0;
 }

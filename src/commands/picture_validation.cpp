@@ -67,7 +67,7 @@ bool isWholeBitmap(const QByteArray &d, int maxSide)
     qint64 entryBytes = 4;
     if (headerSize == 12) { // the old core header
         width = le16(d, 18);
-        height = qint16(le16(d, 20));
+        height = le16(d, 20); // unsigned: core bitmaps are always bottom-up
         bitCount = le16(d, 24);
         entryBytes = 3;
     } else if (headerSize >= 40 && headerSize <= 1024 && 14 + headerSize <= size) {
@@ -148,7 +148,7 @@ bool isWholeGif(const QByteArray &d, int maxSide)
         pos += 9 + tableBytes(quint8(d[pos + 8]));
         if (pos >= size)
             return false;
-        // The LZW code size: 2 to 8 bits, one more than the colour depth.
+        // The LZW minimum code size: the colour depth in bits, 2 to 8.
         const int codeSize = quint8(d[pos++]);
         if (codeSize < 2 || codeSize > 8 || !skipSubBlocks())
             return false;

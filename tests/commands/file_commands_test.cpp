@@ -330,6 +330,10 @@ private slots:
         b = rle8;
         putLe32(b, bmpfield::kHeight, quint32(-32)); // RLE cannot be top-down
         QTest::newRow("rle8 top-down") << b;
+        b = rle8.left(le32At(rle8, bmpfield::kPixelOffset)) + QByteArray("\0\1", 2);
+        putLe32(b, bmpfield::kWidth, 8192);
+        putLe32(b, bmpfield::kHeight, 4096); // an empty stream, but 32M pixels to allocate
+        QTest::newRow("rle8 larger than 16M pixels") << b;
         rle.bitCount = 4;
         rle.compression = BmpCompression::Rle4;
         b = writeBmp(checker(32, 16), rle);
