@@ -1,5 +1,6 @@
-// Feeds arbitrary bytes to renderWmf. No QGuiApplication is created, so text
-// records are parsed and bounds-checked but their glyphs are not drawn.
+// Feeds arbitrary bytes to renderWmf. A QGuiApplication on the offscreen
+// platform is created first, so text records are drawn with real fonts and
+// the text path is fuzzed along with the rest.
 //
 // Seeds in fuzz/corpus/wmf_renderer/ are written by the tests' WmfWriter:
 //   TESSAREL_SOURCE_DIR=$PWD TESSAREL_UPDATE_FUZZ_SEEDS=1 \
@@ -13,9 +14,21 @@
 #include "commands/wmf_renderer.h"
 
 #include <QByteArray>
+#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Kept for the whole run: fonts need a GUI application. It gets only the
+    // program name, so it cannot take libFuzzer's flags for its own.
+    static int appArgc = *argc > 0 ? 1 : 0;
+    static char *appArgv[] = {*argc > 0 ? (*argv)[0] : nullptr, nullptr};
+    static QGuiApplication app(appArgc, appArgv);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

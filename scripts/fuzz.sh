@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for N seconds (default 60)
-# on a scratch copy of its seed corpus.
+# on a scratch copy of its seed corpus. Crash, leak, timeout and out-of-memory
+# inputs are kept in fuzz-artifacts/<target>/ (not in the scratch folder, which
+# is deleted); the script fails when any target found one.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 seconds="${1:-60}"
@@ -13,13 +15,25 @@ fi
 CC=clang CXX=clang++ "$root/scripts/build.sh" "$root/fuzz-build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSAREL_FUZZ=ON
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
+# The metafile target draws text on the offscreen platform, which wants a private runtime folder.
+mkdir -m 700 "$scratch/runtime"
+export XDG_RUNTIME_DIR="$scratch/runtime"
+artifacts="$root/fuzz-artifacts"
+failed=()
 for src in "${targets[@]}"; do
   name="$(basename "$src" .cpp)"
   corpus="$scratch/$name"
-  mkdir -p "$corpus"
+  mkdir -p "$corpus" "$artifacts/$name"
   seeds="$root/fuzz/corpus/${name%_fuzz}"
   [ -d "$seeds" ] && cp -r "$seeds"/. "$corpus"/
   echo "-- $name for ${seconds}s"
-  ASAN_OPTIONS="detect_leaks=0" "$root/fuzz-build/fuzz/$name" -max_total_time="$seconds" -rss_limit_mb=2048 \
-    -artifact_prefix="$scratch/" "$corpus"
+  if ! ASAN_OPTIONS="detect_leaks=1" LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0" "$root/fuzz-build/fuzz/$name" -max_total_time="$seconds" -rss_limit_mb=2048 \
+    -artifact_prefix="$artifacts/$name/" "$corpus"; then
+    echo "!! $name failed; its input is kept in $artifacts/$name/"
+    failed+=("$name")
+  fi
 done
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzz targets that failed: ${failed[*]} (inputs in $artifacts/)"
+  exit 1
+fi

@@ -11,6 +11,8 @@ namespace dib {
 namespace {
 
 constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiRle8 = 1;
+constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
 constexpr qint64 kCoreHeaderBytes = 12;
 constexpr qint64 kInfoHeaderBytes = 40;
@@ -37,9 +39,70 @@ struct Channel
     }
 };
 
-} // namespace
+using Palette = std::array<QRgb, 256>;
 
-std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteIndices)
+// Plays an RLE8/RLE4 stream into a bottom-up image already filled with
+// palette entry 0. Runs are clipped to the bitmap; within a row x only grows
+// and rows only go up, so no pixel is visited twice and the work stays in
+// proportion to the image and the stream. False when the stream ends without
+// its end-of-bitmap mark.
+bool playRle(const uchar *p, qint64 n, bool fourBit, const Palette &palette, QImage &image)
+{
+    const qint64 width = image.width(), height = image.height();
+    qint64 x = 0, y = 0, pos = 0; // y counts rows from the bottom
+    auto row = [&]() { return reinterpret_cast<QRgb *>(image.scanLine(int(height - 1 - y))); };
+    while (pos + 2 <= n) {
+        const int count = p[pos], value = p[pos + 1];
+        pos += 2;
+        if (count > 0) {
+            if (y < height) {
+                QRgb *line = row();
+                for (qint64 i = 0, end = qMin<qint64>(count, width - x); i < end; ++i) {
+                    const int index = !fourBit ? value : (i & 1) ? value & 0x0F : value >> 4;
+                    line[x + i] = palette[size_t(index)];
+                }
+            }
+            x += count;
+            continue;
+        }
+        switch (value) {
+        case 0: // end of line
+            x = 0;
+            ++y;
+            break;
+        case 1: // end of bitmap
+            return true;
+        case 2: // move right and up
+            if (pos + 2 > n)
+                return false;
+            x += p[pos];
+            y += p[pos + 1];
+            pos += 2;
+            break;
+        default: { // literal pixels, padded to a whole word
+            const qint64 bytes = fourBit ? (value + 1) / 2 : value;
+            if (pos + bytes + (bytes & 1) > n)
+                return false;
+            if (y < height) {
+                QRgb *line = row();
+                for (qint64 i = 0, end = qMin<qint64>(value, width - x); i < end; ++i) {
+                    const int index = !fourBit ? p[pos + i] : (i & 1) ? p[pos + i / 2] & 0x0F : p[pos + i / 2] >> 4;
+                    line[x + i] = palette[size_t(index)];
+                }
+            }
+            x += value;
+            pos += bytes + (bytes & 1);
+            break;
+        }
+        }
+    }
+    return false;
+}
+
+// `pixelsAt` is where the pixel rows start, counted from the DIB header; a
+// bitmap file says so, an embedded DIB has them right after the colour table.
+std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optional<qint64> pixelsAt,
+                                 bool paletteIndices, bool allowRle)
 {
     using wmf::readU16;
     using wmf::readU32;
@@ -71,8 +134,10 @@ std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteInd
             if (used > (qint64(1) << bpp))
                 return std::nullopt;
             colours = used ? used : qint64(1) << bpp;
-        } else {
-            // Optional optimisation palette before the bits; skipped, but it must fit.
+        } else if (!pixelsAt) {
+            // Optional optimisation palette before the bits; skipped, but it
+            // must fit. A file header says where the bits are, so there it
+            // need not be present at all.
             colours = used;
         }
     } else {
@@ -85,15 +150,19 @@ std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteInd
         return std::nullopt;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return std::nullopt;
-    if (compression != kBiRgb && !(compression == kBiBitfields && (bpp == 16 || bpp == 32)))
+    const bool rle = allowRle && ((compression == kBiRle8 && bpp == 8) || (compression == kBiRle4 && bpp == 4));
+    if (compression != kBiRgb && !rle && !(compression == kBiBitfields && (bpp == 16 || bpp == 32)))
         return std::nullopt;
+    if (rle && !bottomUp)
+        return std::nullopt; // the format has no top-down RLE
     if (paletteIndices && bpp <= 8)
         return std::nullopt;
 
     qint64 offset = headerBytes;
     Channel red, green, blue;
     if (compression == kBiBitfields) {
-        // A plain info header is followed by the three masks; later headers hold them.
+        // A plain info header is followed by the three masks; later headers
+        // hold them (and an alpha mask, which is not used: bitmaps are opaque).
         const qint64 masksAt = kInfoHeaderBytes;
         if (headerBytes == kInfoHeaderBytes)
             offset += 12;
@@ -115,11 +184,18 @@ std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteInd
     const qint64 entryBytes = paletteIndices ? 2 : paletteEntryBytes;
     const qint64 paletteAt = offset;
     offset += colours * entryBytes;
+    if (offset > size)
+        return std::nullopt;
+    if (pixelsAt) {
+        if (*pixelsAt < headerBytes || *pixelsAt > size)
+            return std::nullopt;
+        offset = *pixelsAt;
+    }
     const qint64 stride = ((width * bpp + 31) / 32) * 4;
-    if (offset > size || stride * height > size - offset)
+    if (!rle && stride * height > size - offset)
         return std::nullopt;
 
-    std::array<QRgb, 256> palette;
+    Palette palette;
     palette.fill(qRgb(0, 0, 0));
     if (bpp <= 8) {
         for (qint64 i = 0; i < colours; ++i) {
@@ -132,6 +208,12 @@ std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteInd
     if (image.isNull())
         return std::nullopt;
     const uchar *bits = data + offset;
+    if (rle) {
+        image.fill(palette[0]);
+        if (!playRle(bits, size - offset, compression == kBiRle4, palette, image))
+            return std::nullopt;
+        return Decoded{image, true};
+    }
     for (qint64 row = 0; row < height; ++row) {
         const uchar *src = bits + row * stride;
         auto *dst = reinterpret_cast<QRgb *>(image.scanLine(int(bottomUp ? height - 1 - row : row)));
@@ -158,6 +240,22 @@ std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteInd
         }
     }
     return Decoded{image, bottomUp};
+}
+
+} // namespace
+
+std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteIndices)
+{
+    return decodeDib(data, size, std::nullopt, paletteIndices, false);
+}
+
+std::optional<Decoded> decodeFile(const uchar *data, qsizetype size)
+{
+    constexpr qint64 kFileHeaderBytes = 14;
+    if (!data || size < kFileHeaderBytes || data[0] != 'B' || data[1] != 'M')
+        return std::nullopt;
+    const qint64 pixelsAt = qint64(wmf::readU32(data + 10)) - kFileHeaderBytes;
+    return decodeDib(data + kFileHeaderBytes, size - kFileHeaderBytes, pixelsAt, false, true);
 }
 
 } // namespace dib

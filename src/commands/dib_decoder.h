@@ -1,6 +1,8 @@
 #pragma once
-// Device-independent bitmaps as metafiles embed them: a BITMAPCOREHEADER or
-// BITMAPINFOHEADER, the colour table, then the pixel rows with no file header.
+// Device-independent bitmaps: as metafiles embed them (a BITMAPCOREHEADER or
+// BITMAPINFOHEADER, the colour table, then the pixel rows, no file header)
+// and as bitmap files hold them (a file header in front, which says where
+// the pixel rows start).
 
 #include <QImage>
 #include <QtGlobal>
@@ -8,8 +10,8 @@
 
 namespace dib {
 
-// Largest bitmap we decode; a bigger one in a metafile is treated as damaged
-// rather than allocated, whatever the data claims.
+// Largest bitmap we decode; a bigger one is treated as damaged rather than
+// allocated, whatever the data claims.
 inline constexpr qint64 kMaxPixels = 4096LL * 4096LL;
 inline constexpr qint64 kMaxSide = 32768;
 
@@ -24,5 +26,14 @@ struct Decoded
 // palette the caller does not have, so such paletted bitmaps are refused.
 // nullopt for anything truncated, oversized or in another compression.
 std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteIndices = false);
+
+// A whole bitmap file ("BM", the file header, then a DIB whose pixel rows
+// start at the header's offset). Besides what decode() takes: RLE8 and RLE4,
+// bottom-up only, where every pixel the stream skips (deltas, early end of
+// line or of bitmap) is palette entry 0 and runs past the bitmap are clipped;
+// a stream that ends without its end-of-bitmap mark is refused.
+// The image is opaque at every depth: an alpha mask in a V4/V5 header is
+// ignored, as bitmaps were always shown.
+std::optional<Decoded> decodeFile(const uchar *data, qsizetype size);
 
 } // namespace dib

@@ -1,5 +1,6 @@
 #include "commands/picture_loader.h"
 
+#include "commands/dib_decoder.h"
 #include "commands/ico_reader.h"
 #include "commands/picture_validation.h"
 #include "commands/wmf_renderer.h"
@@ -47,16 +48,23 @@ std::optional<QImage> decodePicture(const QByteArray &data)
     if (looksLikeMetafile(data))
         return isWholeMetafile(data) ? renderWmf(data) : std::nullopt;
 
+    if (data.startsWith("BM")) {
+        if (!isWholeBitmap(data, kMaxSide))
+            return std::nullopt;
+        auto decoded = dib::decodeFile(reinterpret_cast<const uchar *>(data.constData()), data.size());
+        if (!decoded)
+            return std::nullopt;
+        return std::move(decoded->image);
+    }
+    if (!isWholeGif(data, kMaxSide))
+        return std::nullopt;
     QBuffer buffer;
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    const QByteArray format = reader.format();
-    if (format == "bmp" ? !isWholeBitmap(data, kMaxSide) : format != "gif")
-        return std::nullopt;
+    QImageReader reader(&buffer, "gif");
+    // The same ceiling as for bitmaps: Qt would allocate the whole screen.
     const QSize size = reader.size();
-    if (size.isValid() && (size.width() > kMaxSide || size.height() > kMaxSide))
+    if (qint64(size.width()) * size.height() > dib::kMaxPixels)
         return std::nullopt;
     QImage image;
     if (!reader.read(&image) || image.isNull())

@@ -67,7 +67,7 @@ bool isWholeBitmap(const QByteArray &d, int maxSide)
     qint64 entryBytes = 4;
     if (headerSize == 12) { // the old core header
         width = le16(d, 18);
-        height = qint16(le16(d, 20));
+        height = le16(d, 20); // unsigned: core bitmaps are always bottom-up
         bitCount = le16(d, 24);
         entryBytes = 3;
     } else if (headerSize >= 40 && headerSize <= 1024 && 14 + headerSize <= size) {
@@ -107,6 +107,54 @@ bool isWholeBitmap(const QByteArray &d, int maxSide)
         return height > 0 && rleStaysInside(d, pixelOffset, width, height, compression == 2);
     const qint64 rowBytes = ((width * bitCount + 31) / 32) * 4;
     return pixelOffset + rowBytes * qAbs(height) <= size;
+}
+
+bool isWholeGif(const QByteArray &d, int maxSide)
+{
+    const qint64 size = d.size();
+    if (size < 13 || !(d.startsWith("GIF87a") || d.startsWith("GIF89a")))
+        return false;
+    const qint64 screenWidth = le16(d, 6), screenHeight = le16(d, 8);
+    if (screenWidth == 0 || screenHeight == 0 || screenWidth > maxSide || screenHeight > maxSide)
+        return false;
+    auto tableBytes = [](quint8 flags) { return (flags & 0x80) ? 3 * (qint64(2) << (flags & 7)) : 0; };
+    qint64 pos = 13 + tableBytes(quint8(d[10]));
+    // Sub-blocks, each a length byte and that many bytes, up to a zero length.
+    auto skipSubBlocks = [&]() {
+        while (pos < size) {
+            const qint64 length = quint8(d[pos++]);
+            if (length == 0)
+                return true;
+            pos += length;
+        }
+        return false;
+    };
+    bool sawImage = false;
+    while (pos < size) {
+        const char introducer = d[pos++];
+        if (introducer == ';')
+            return sawImage;
+        if (introducer == '!') { // extension: a label, then sub-blocks
+            if (++pos > size || !skipSubBlocks())
+                return false;
+            continue;
+        }
+        if (introducer != ',' || pos + 9 > size)
+            return false;
+        const qint64 left = le16(d, pos), top = le16(d, pos + 2);
+        const qint64 width = le16(d, pos + 4), height = le16(d, pos + 6);
+        if (width == 0 || height == 0 || left + width > screenWidth || top + height > screenHeight)
+            return false;
+        pos += 9 + tableBytes(quint8(d[pos + 8]));
+        if (pos >= size)
+            return false;
+        // The LZW minimum code size: the colour depth in bits, 2 to 8.
+        const int codeSize = quint8(d[pos++]);
+        if (codeSize < 2 || codeSize > 8 || !skipSubBlocks())
+            return false;
+        sawImage = true;
+    }
+    return false; // no trailer
 }
 
 bool isWholeMetafile(const QByteArray &d)

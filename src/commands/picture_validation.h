@@ -3,11 +3,18 @@
 // file is refused as a whole instead of being shown half-read: Qt's bitmap
 // reader quietly fills missing pixel rows and clips runs that overrun a row,
 // and a metafile cut short would otherwise show whatever came before the cut.
+// Qt's GIF reader shows a picture for screens or images of no size and for
+// code sizes the format does not have.
 
 #include <QByteArray>
 
 // A Windows bitmap file whose headers, colour table and pixel data (or RLE
 // stream, which must stay inside the bitmap and end properly) all fit the file.
 bool isWholeBitmap(const QByteArray &data, int maxSide);
+// A GIF whose logical screen and every image in it have a size (images lying
+// inside the screen, at most maxSide a side), whose colour tables fit, whose
+// LZW code size is one the format allows, whose blocks and data streams all
+// end inside the data, and which reaches its trailer.
+bool isWholeGif(const QByteArray &data, int maxSide);
 // A metafile whose record chain stays inside the data and reaches its end record.
 bool isWholeMetafile(const QByteArray &data);

@@ -79,6 +79,9 @@ std::optional<QString> decodeCode(const QByteArray &bytes)
         if (pos < bytes.size() && bytes[pos] == ',')
             ++pos;
     }
+    // toInt stops at a NUL, so "4" followed by a NUL and anything would pass.
+    if (record.contains(QChar(0)))
+        return std::nullopt;
     bool ok = false;
     const int code = record.trimmed().toInt(&ok);
     if (!ok || code < -32768 || code > 32767)

@@ -28,10 +28,14 @@ constexpr int kDpi = 96;
 
 // Work caps, so a hostile file costs bounded time: records played, polygon
 // points read, and device pixels covered by the bounding boxes of what is drawn.
+// A file that reaches one is refused: what was drawn by then is not the picture.
 constexpr int kMaxRecords = 100000;
 constexpr qint64 kMaxPoints = qint64(1) << 22;
 constexpr qint64 kMaxPaintedPixels = qint64(1) << 30;
 constexpr int kMaxSavedStates = 1024;
+// Bytes of pattern bitmaps the object table may hold at once; decoded
+// patterns are four bytes a pixel, so a small file could otherwise hold gigabytes.
+constexpr qint64 kMaxHeldBitmapBytes = qint64(64) << 20;
 constexpr int kMaxClipRects = 4096;
 
 struct Layout
@@ -45,24 +49,27 @@ struct Layout
 
 const uchar *bytesOf(const QByteArray &data) { return reinterpret_cast<const uchar *>(data.constData()); }
 
-// Visits records from `at` until EOF, a record that cannot be framed, the
-// record cap, or the visitor returning false.
+// Visits records from `at` until EOF, a record that cannot be framed, or the
+// visitor returning false. False when the record cap stopped it first.
 template <typename Visit>
-void forEachRecord(const QByteArray &data, qsizetype at, Visit &&visit)
+bool forEachRecord(const QByteArray &data, qsizetype at, Visit &&visit)
 {
     const uchar *base = bytesOf(data);
     const qsizetype end = data.size();
-    for (int count = 0; count < kMaxRecords && at >= 0 && end - at >= 2 * kRecordHeaderWords; ++count) {
+    for (int count = 0; at >= 0 && end - at >= 2 * kRecordHeaderWords; ++count) {
         const qint64 words = readU32(base + at);
         const std::uint16_t function = readU16(base + at + 4);
         if (function == Eof)
-            return;
+            return true;
         if (words < kRecordHeaderWords || words > (end - at) / 2)
-            return;
+            return true;
+        if (count == kMaxRecords)
+            return false;
         if (!visit(Record(function, base + at + 2 * kRecordHeaderWords, qsizetype(words - kRecordHeaderWords))))
-            return;
+            return true;
         at += qsizetype(words * 2);
     }
+    return true;
 }
 
 bool validStandardHeader(const QByteArray &data, qsizetype at)
@@ -213,6 +220,8 @@ public:
 
     // Plays one record; false once playback must stop.
     bool play(const Record &r);
+    // A work or memory cap was reached: the picture is incomplete.
+    bool exhausted() const { return m_stop; }
 
 private:
     // --- state records
@@ -220,6 +229,7 @@ private:
     void scaleExtent(const Record &r, QSizeF &ext);
     void createObject(const Record &r);
     void selectObject(const Record &r);
+    void deleteObject(int index);
     void restoreDc(qint16 which);
     void changeClip(const Record &r, bool exclude);
 
@@ -265,6 +275,7 @@ private:
     ObjectTable m_objects;
     qint64 m_pixelsLeft = kMaxPaintedPixels;
     qint64 m_pointsLeft = kMaxPoints;
+    qint64 m_heldBitmapBytes = 0;
     bool m_textAvailable;
     bool m_stop = false;
 };
@@ -332,7 +343,7 @@ bool Player::play(const Record &r)
     case SelectObject: selectObject(r); break;
     case DeleteObject:
         if (r.has(1))
-            m_objects.remove(r.u16(0));
+            deleteObject(r.u16(0));
         break;
     case SaveDc:
         if (int(m_saved.size()) < kMaxSavedStates)
@@ -447,8 +458,14 @@ void Player::createObject(const Record &r)
     case DibCreatePatternBrush:
         if (r.has(2)) {
             const bool palette = r.u16(1) == DibPalColours && r.u16(0) != BsPattern;
-            if (auto decoded = decodeDib(r, 2, palette))
+            if (auto decoded = decodeDib(r, 2, palette)) {
+                m_heldBitmapBytes += decoded->image.sizeInBytes();
+                if (m_heldBitmapBytes > kMaxHeldBitmapBytes) {
+                    m_stop = true;
+                    return;
+                }
                 object = Brush{BsDibPattern, qRgb(0, 0, 0), 0, decoded->image};
+            }
         }
         break;
     default: break;
@@ -469,6 +486,18 @@ void Player::selectObject(const Record &r)
         m_dc.brush = *brush;
     else if (const auto *font = std::get_if<Font>(object))
         m_dc.font = *font;
+}
+
+void Player::deleteObject(int index)
+{
+    // A pattern is given back to the budget only when the table held its last
+    // copy; one still selected or saved stays counted.
+    if (const Object *object = m_objects.at(index)) {
+        const auto *brush = std::get_if<Brush>(object);
+        if (brush && !brush->pattern.isNull() && brush->pattern.isDetached())
+            m_heldBitmapBytes -= brush->pattern.sizeInBytes();
+    }
+    m_objects.remove(index);
 }
 
 void Player::restoreDc(qint16 which)
@@ -1124,7 +1153,9 @@ std::optional<QImage> renderWmf(const QByteArray &data)
     image.fill(Qt::transparent);
     {
         Player player(image, *layout);
-        forEachRecord(data, layout->recordsAt, [&](const Record &r) { return player.play(r); });
+        const bool played = forEachRecord(data, layout->recordsAt, [&](const Record &r) { return player.play(r); });
+        if (!played || player.exhausted())
+            return std::nullopt;
     }
     return image.convertToFormat(QImage::Format_ARGB32);
 }

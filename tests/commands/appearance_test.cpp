@@ -7,6 +7,7 @@
 #include "support/file_size_limit.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QtTest>
@@ -74,6 +75,7 @@ private slots:
         QVERIFY(!settingsfile::decodeCode(settingsfile::encode(QString())));
         QVERIFY(!settingsfile::decodeCode(settingsfile::encode(QStringLiteral("abc"))));
         QVERIFY(!settingsfile::decodeCode(settingsfile::encode(QStringLiteral("99999"))));
+        QVERIFY(!settingsfile::decodeCode(settingsfile::encode(QString::fromLatin1("4\0\"x", 4))));
         QVERIFY(!settingsfile::decodeCode(QByteArray("\"a\"\r\n\"b\"\r\n\"c\"\r\n\"d\"\r\n\"e\"\r\n")));
         QVERIFY(!settingsfile::decodeCode(QByteArray()));
         // Unquoted records and commas read as the sequential reader did.
@@ -215,6 +217,38 @@ private slots:
         f.window->mnuOpTxt->trigger();
         QVERIFY(!f.window->fraTexto->isVisible());
         QCOMPARE(f.window->mnuOpTxt->text(), QStringLiteral("Open Text"));
+    }
+
+    void settingsFuzzSeedsAreCurrent()
+    {
+        // The seeds of fuzz/settings_file_fuzz.cpp: files the writer makes and
+        // the damaged kinds the reader must refuse or read as before.
+        // TESSAREL_UPDATE_FUZZ_SEEDS=1 rewrites them.
+        const QString source = qEnvironmentVariable("TESSAREL_SOURCE_DIR");
+        if (source.isEmpty())
+            QSKIP("TESSAREL_SOURCE_DIR not set (run through ctest)");
+        const QByteArray written = settingsfile::encode(QStringLiteral("2"));
+        const QList<std::pair<QString, QByteArray>> seeds = {
+            {QStringLiteral("written.vrn"), written},
+            {QStringLiteral("negative.vrn"), settingsfile::encode(QStringLiteral(" -1 "))},
+            {QStringLiteral("five_records.vrn"), written.left(5 * 54)},
+            {QStringLiteral("unquoted.vrn"), QByteArray("a,b,c\r\nd\r\ne\r\n 4 \r\n")},
+            {QStringLiteral("unclosed_quote.vrn"), written.left(written.indexOf('\n') + 2)},
+        };
+        const QDir dir(source + QStringLiteral("/fuzz/corpus/settings_file"));
+        const bool update = qEnvironmentVariableIntValue("TESSAREL_UPDATE_FUZZ_SEEDS") == 1;
+        if (update)
+            QVERIFY(QDir().mkpath(dir.path()));
+        for (const auto &[name, data] : seeds) {
+            QFile file(dir.filePath(name));
+            if (update) {
+                QVERIFY(file.open(QIODevice::WriteOnly));
+                file.write(data);
+                continue;
+            }
+            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+            QVERIFY2(file.readAll() == data, qPrintable(name + QStringLiteral(" is stale")));
+        }
     }
 };
 

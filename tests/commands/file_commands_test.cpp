@@ -330,6 +330,10 @@ private slots:
         b = rle8;
         putLe32(b, bmpfield::kHeight, quint32(-32)); // RLE cannot be top-down
         QTest::newRow("rle8 top-down") << b;
+        b = rle8.left(le32At(rle8, bmpfield::kPixelOffset)) + QByteArray("\0\1", 2);
+        putLe32(b, bmpfield::kWidth, 8192);
+        putLe32(b, bmpfield::kHeight, 4096); // an empty stream, but 32M pixels to allocate
+        QTest::newRow("rle8 larger than 16M pixels") << b;
         rle.bitCount = 4;
         rle.compression = BmpCompression::Rle4;
         b = writeBmp(checker(32, 16), rle);
@@ -339,6 +343,23 @@ private slots:
         const QByteArray gif = writeGif(ramp(20, 12));
         for (int cut : {3, 6, 10, 13, 100, 700, 790})
             QTest::addRow("gif cut at %d", cut) << gif.left(cut);
+        // Writer layout: screen size at 6, image descriptor at 781, code size at 791.
+        const std::pair<const char *, std::pair<int, int>> gifFields[] = {
+            {"gif screen 0 wide", {6, 0}},   {"gif screen 0 high", {8, 0}},
+            {"gif image 0 wide", {786, 0}},  {"gif image 0 high", {788, 0}},
+            {"gif image right of the screen", {782, 1}}, {"gif image below the screen", {784, 3}}};
+        for (const auto &[name, field] : gifFields) {
+            b = gif;
+            putLe16(b, field.first, quint16(field.second));
+            QTest::newRow(name) << b;
+        }
+        for (int codeSize : {0, 1, 9, 12}) {
+            b = gif;
+            b[791] = char(codeSize);
+            QTest::addRow("gif code size %d", codeSize) << b;
+        }
+        QTest::newRow("gif data never ends") << gif.left(gif.size() - 2) + ';';
+        QTest::newRow("gif unknown block") << gif.left(gif.size() - 1) + "x;";
 
         WmfWriter good = WmfWriter::placeable(0, 0, 360, 360, 1440);
         good.createBrush(0, qRgb(255, 0, 0)).selectObject(0).rectangle(0, 0, 100, 100);

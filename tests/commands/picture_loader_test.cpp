@@ -1,0 +1,244 @@
+// Bitmaps and GIFs as Open decodes them, straight through decodePicture.
+
+#include "commands/picture_loader.h"
+
+#include "support/bmp_writer.h"
+#include "support/gif_writer.h"
+#include "support/le_bytes.h"
+#include "support/picture_fuzz_seeds.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+constexpr QRgb kIndexZero = qRgb(10, 200, 30);
+
+QImage indexed(int w, int h, int colours)
+{
+    QImage image(w, h, QImage::Format_Indexed8);
+    QList<QRgb> table;
+    table << kIndexZero;
+    for (int i = 1; i < colours; ++i)
+        table << qRgb((i * 53) & 0xFF, (i * 97) & 0xFF, 255 - i);
+    image.setColorTable(table);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, uint((x + 2 * y) % colours));
+    return image;
+}
+
+// A writer-made file whose pixel data is replaced by the given RLE stream.
+QByteArray withStream(const QImage &image, int bitCount, const QByteArray &stream)
+{
+    BmpWriterOptions o;
+    o.bitCount = bitCount;
+    o.compression = bitCount == 8 ? BmpCompression::Rle8 : BmpCompression::Rle4;
+    QByteArray file = writeBmp(image, o);
+    const qsizetype pixels = quint8(file[10]) | quint8(file[11]) << 8;
+    file.truncate(pixels);
+    file += stream;
+    putLe32(file, bmpfield::kFileSize, quint32(file.size()));
+    return file;
+}
+
+// Leaves freed heap blocks full of a byte pattern, so that an image buffer a
+// decoder does not clear shows it.
+void dirtyHeap(unsigned char pattern)
+{
+    std::vector<void *> blocks;
+    for (int i = 0; i < 2000; ++i) {
+        const size_t size = 64 + size_t(i % 64) * 128;
+        void *p = std::malloc(size);
+        std::memset(p, pattern, size);
+        blocks.push_back(p);
+    }
+    for (void *p : blocks)
+        std::free(p);
+}
+
+} // namespace
+
+class PictureLoaderTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rleSkippedPixelsArePaletteZero_data();
+    void rleSkippedPixelsArePaletteZero();
+    void bitmapDepths_data();
+    void bitmapDepths();
+    void bitmapHeaderVariants();
+    void rleDamageIsRefused();
+    void gifTruncationSweep();
+    void fuzzSeedsAreCurrent();
+};
+
+void PictureLoaderTest::rleSkippedPixelsArePaletteZero_data()
+{
+    QTest::addColumn<int>("bitCount");
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QList<QPoint>>("written"); // (x, row from the bottom), in order
+    QTest::addColumn<QList<int>>("indexes");
+
+    // Bottom row: four pixels, then an early end of line. Next row: a delta
+    // of (5, 1) then three pixels and end of line. Row 3: three literal
+    // pixels, then end of bitmap with four rows never written.
+    QTest::newRow("rle8") << 8
+                          << QByteArray("\x04\x01\x00\x00" "\x00\x02\x05\x01" "\x03\x02\x00\x00"
+                                        "\x00\x03\x01\x02\x03\x00" "\x00\x01", 20)
+                          << QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {5, 2}, {6, 2}, {7, 2},
+                                           {0, 3}, {1, 3}, {2, 3}}
+                          << QList<int>{1, 1, 1, 1, 2, 2, 2, 1, 2, 3};
+    QTest::newRow("rle4") << 4
+                          << QByteArray("\x04\x12\x00\x00" "\x00\x02\x05\x01" "\x03\x34\x00\x00"
+                                        "\x00\x03\x56\x70" "\x00\x01", 18)
+                          << QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {5, 2}, {6, 2}, {7, 2},
+                                           {0, 3}, {1, 3}, {2, 3}}
+                          << QList<int>{1, 2, 1, 2, 3, 4, 3, 5, 6, 7};
+}
+
+void PictureLoaderTest::rleSkippedPixelsArePaletteZero()
+{
+    QFETCH(int, bitCount);
+    QFETCH(QByteArray, stream);
+    QFETCH(QList<QPoint>, written);
+    QFETCH(QList<int>, indexes);
+    const QImage source = indexed(16, 8, bitCount == 8 ? 256 : 16);
+    const QByteArray file = withStream(source, bitCount, stream);
+
+    QImage expected(16, 8, QImage::Format_ARGB32);
+    expected.fill(kIndexZero);
+    for (qsizetype i = 0; i < written.size(); ++i)
+        expected.setPixel(written[i].x(), 7 - written[i].y(), source.color(indexes[i]));
+
+    for (unsigned char pattern : {0xA5, 0x5A, 0xFF, 0x01}) {
+        dirtyHeap(pattern);
+        const std::optional<QImage> image = decodePicture(file);
+        QVERIFY(image);
+        QCOMPARE(*image, expected);
+    }
+}
+
+void PictureLoaderTest::bitmapDepths_data()
+{
+    QTest::addColumn<int>("bitCount");
+    QTest::addColumn<bool>("topDown");
+    for (int bpp : {1, 4, 8, 24, 32}) {
+        QTest::addRow("%d bpp", bpp) << bpp << false;
+        QTest::addRow("%d bpp top-down", bpp) << bpp << true;
+    }
+}
+
+void PictureLoaderTest::bitmapDepths()
+{
+    QFETCH(int, bitCount);
+    QFETCH(bool, topDown);
+    // Odd width, so that every depth pads its rows.
+    QImage source = bitCount <= 8 ? indexed(7, 5, 1 << qMin(bitCount, 4)) : QImage(7, 5, QImage::Format_RGB32);
+    if (bitCount > 8)
+        for (int y = 0; y < 5; ++y)
+            for (int x = 0; x < 7; ++x)
+                source.setPixel(x, y, qRgb(x * 36, y * 60, 255 - x * y));
+    BmpWriterOptions o;
+    o.bitCount = bitCount;
+    o.topDown = topDown;
+    const std::optional<QImage> image = decodePicture(writeBmp(source, o));
+    QVERIFY(image);
+    QCOMPARE(*image, source.convertToFormat(QImage::Format_ARGB32));
+}
+
+void PictureLoaderTest::bitmapHeaderVariants()
+{
+    QImage source(3, 2, QImage::Format_RGB32);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            source.setPixel(x, y, qRgb(40 * x, 100 * y, 7));
+    const QImage expected = source.convertToFormat(QImage::Format_ARGB32);
+    BmpWriterOptions o;
+    o.bitCount = 32;
+    const QByteArray plain = writeBmp(source, o);
+    const QByteArray header = plain.mid(14, 40), pixels = plain.mid(54);
+
+    // A gap between the headers and the pixels: the file header's offset counts.
+    QByteArray gap = plain.left(54) + QByteArray(10, '\x77') + pixels;
+    putLe32(gap, bmpfield::kPixelOffset, 64);
+    QCOMPARE(decodePicture(gap), std::optional<QImage>(expected));
+
+    // A colour count on a true-colour bitmap names an optional palette that
+    // need not be there when the file header places the pixels.
+    QByteArray unusedTable = plain;
+    putLe32(unusedTable, bmpfield::kClrUsed, 255);
+    QCOMPARE(decodePicture(unusedTable), std::optional<QImage>(expected));
+
+    // A V5 header with an alpha mask over bytes the writer left zero: the
+    // picture is still opaque, as bitmaps always were.
+    QByteArray v5 = plain.left(14) + header + QByteArray(124 - 40, '\0') + pixels;
+    putLe32(v5, bmpfield::kInfoHeader, 124);
+    putLe32(v5, bmpfield::kCompression, 3);
+    putLe32(v5, 54, 0x00FF0000);
+    putLe32(v5, 58, 0x0000FF00);
+    putLe32(v5, 62, 0x000000FF);
+    putLe32(v5, 66, 0xFF000000);
+    putLe32(v5, bmpfield::kPixelOffset, 14 + 124);
+    QCOMPARE(decodePicture(v5), std::optional<QImage>(expected));
+}
+
+void PictureLoaderTest::rleDamageIsRefused()
+{
+    // Every prefix lacks the end-of-bitmap mark; every single-byte change of
+    // the stream either still decodes or is refused, and never writes outside.
+    BmpWriterOptions o;
+    o.bitCount = 4;
+    o.compression = BmpCompression::Rle4;
+    const QByteArray file = writeBmp(indexed(9, 6, 16), o);
+    for (qsizetype cut = 0; cut < file.size(); ++cut)
+        QVERIFY2(!decodePicture(file.left(cut)), qPrintable(QString::number(cut)));
+    const qsizetype pixels = quint8(file[10]);
+    for (qsizetype at = pixels; at < file.size(); ++at)
+        for (int value : {0, 1, 2, 0x7F, 0xFF}) {
+            QByteArray damaged = file;
+            damaged[at] = char(value);
+            const std::optional<QImage> image = decodePicture(damaged);
+            QVERIFY(!image || image->size() == QSize(9, 6));
+        }
+}
+
+void PictureLoaderTest::gifTruncationSweep()
+{
+    const QByteArray gif = writeGif(indexed(6, 4, 8));
+    QVERIFY(decodePicture(gif));
+    for (qsizetype cut = 0; cut < gif.size(); ++cut)
+        QVERIFY2(!decodePicture(gif.left(cut)), qPrintable(QString::number(cut)));
+}
+
+void PictureLoaderTest::fuzzSeedsAreCurrent()
+{
+    // The fuzzer's seeds are made here, so the corpus never holds bytes of
+    // unknown origin. TESSAREL_UPDATE_FUZZ_SEEDS=1 rewrites them.
+    const QString source = qEnvironmentVariable("TESSAREL_SOURCE_DIR");
+    if (source.isEmpty())
+        QSKIP("TESSAREL_SOURCE_DIR not set (run through ctest)");
+    const QDir dir(source + QStringLiteral("/fuzz/corpus/picture_loader"));
+    const bool update = qEnvironmentVariableIntValue("TESSAREL_UPDATE_FUZZ_SEEDS") == 1;
+    if (update)
+        QVERIFY(QDir().mkpath(dir.path()));
+    for (const auto &[name, data] : pictureFuzzSeeds()) {
+        QVERIFY2(decodePicture(data).has_value(), qPrintable(name));
+        QFile file(dir.filePath(name));
+        if (update) {
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(data);
+            continue;
+        }
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+        QVERIFY2(file.readAll() == data, qPrintable(name + QStringLiteral(" is stale")));
+    }
+}
+
+QTEST_MAIN(PictureLoaderTest)
+#include "picture_loader_test.moc"

@@ -1,0 +1,56 @@
+#include "support/picture_fuzz_seeds.h"
+
+#include "support/bmp_writer.h"
+#include "support/gif_writer.h"
+
+#include <QImage>
+
+namespace {
+
+QImage indexedPattern(int w, int h, int colours)
+{
+    QImage image(w, h, QImage::Format_Indexed8);
+    QList<QRgb> table;
+    for (int i = 0; i < colours; ++i)
+        table.append(qRgb((i * 67) & 0xFF, (i * 131) & 0xFF, (i * 29) & 0xFF));
+    image.setColorTable(table);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, uint((x / 3 + y) % colours));
+    return image;
+}
+
+QImage rgbPattern(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgb(x * 40, y * 40, 200));
+    return image;
+}
+
+QByteArray bmp(const QImage &image, int bitCount, BmpCompression compression = BmpCompression::None,
+               bool topDown = false)
+{
+    BmpWriterOptions o;
+    o.bitCount = bitCount;
+    o.compression = compression;
+    o.topDown = topDown;
+    return writeBmp(image, o);
+}
+
+} // namespace
+
+QList<std::pair<QString, QByteArray>> pictureFuzzSeeds()
+{
+    QList<std::pair<QString, QByteArray>> seeds;
+    seeds.append({QStringLiteral("mono.bmp"), bmp(indexedPattern(5, 3, 2), 1)});
+    seeds.append({QStringLiteral("16colour-top-down.bmp"), bmp(indexedPattern(6, 4, 16), 4, BmpCompression::None, true)});
+    seeds.append({QStringLiteral("256colour.bmp"), bmp(indexedPattern(4, 4, 256), 8)});
+    seeds.append({QStringLiteral("rgb.bmp"), bmp(rgbPattern(3, 3), 24)});
+    seeds.append({QStringLiteral("rgba.bmp"), bmp(rgbPattern(3, 2), 32)});
+    seeds.append({QStringLiteral("runs8.rle"), bmp(indexedPattern(12, 4, 256), 8, BmpCompression::Rle8)});
+    seeds.append({QStringLiteral("runs4.rle"), bmp(indexedPattern(12, 4, 16), 4, BmpCompression::Rle4)});
+    seeds.append({QStringLiteral("picture.gif"), writeGif(rgbPattern(5, 4))});
+    return seeds;
+}
