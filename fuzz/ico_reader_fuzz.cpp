@@ -3,12 +3,12 @@
 // Seeds in fuzz/corpus/ico_reader/ are small valid files (one per entry kind:
 // 1/4/8/16/24/32-bit, bitfields, PNG, cursor) made by the test writer:
 //   TESSAREL_WRITE_ICO_SEEDS=$PWD/fuzz/corpus/ico_reader \
-//     ./build/tests/test_commands_ico_reader fuzzSeedsRead
+//     ./build/tests/test_formats_ico_reader fuzzSeedsRead
 // Run on a scratch copy so new finds stay out of the repository:
 //   cp -r fuzz/corpus/ico_reader /tmp/ico_corpus
 //   ./fuzz-build/fuzz/ico_reader_fuzz -max_total_time=60 /tmp/ico_corpus
 
-#include "commands/ico_reader.h"
+#include "formats/ico_reader.h"
 
 #include <QImage>
 #include <cstddef>

@@ -5,16 +5,16 @@
 //
 // Seeds in fuzz/corpus/picture_loader/ are written by the tests' BMP and GIF writers:
 //   TESSAREL_SOURCE_DIR=$PWD TESSAREL_UPDATE_FUZZ_SEEDS=1 \
-//     ./build/tests/test_commands_picture_loader fuzzSeedsAreCurrent
+//     ./build/tests/test_formats_picture_loader fuzzSeedsAreCurrent
 // and the same test fails when they no longer match the generator.
 //
 // Run on a scratch copy so the checked-in seeds stay as generated:
 //   cp -r fuzz/corpus/picture_loader /tmp/picture_corpus
 //   ./fuzz-build/fuzz/picture_loader_fuzz /tmp/picture_corpus -max_total_time=60
 
-#include "commands/dib_decoder.h"
-#include "commands/picture_loader.h"
-#include "commands/picture_validation.h"
+#include "formats/dib_decoder.h"
+#include "formats/picture_loader.h"
+#include "formats/picture_validation.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -11,7 +11,7 @@
 //   cp -r fuzz/corpus/settings_file /tmp/settings_corpus
 //   ./fuzz-build/fuzz/settings_file_fuzz /tmp/settings_corpus -max_total_time=60
 
-#include "commands/settings_file.h"
+#include "formats/settings_file.h"
 
 #include <QByteArray>
 

@@ -4,14 +4,14 @@
 //
 // Seeds in fuzz/corpus/wmf_renderer/ are written by the tests' WmfWriter:
 //   TESSAREL_SOURCE_DIR=$PWD TESSAREL_UPDATE_FUZZ_SEEDS=1 \
-//     ./build/tests/test_commands_wmf_renderer fuzzSeedsAreCurrent
+//     ./build/tests/test_formats_wmf_renderer fuzzSeedsAreCurrent
 // and the same test fails when they no longer match the generator.
 //
 // Run on a scratch copy so the checked-in seeds stay as generated:
 //   cp -r fuzz/corpus/wmf_renderer /tmp/wmf_corpus
 //   ./fuzz-build/fuzz/wmf_renderer_fuzz /tmp/wmf_corpus -max_total_time=60
 
-#include "commands/wmf_renderer.h"
+#include "formats/wmf_renderer.h"
 
 #include <QByteArray>
 #include <QGuiApplication>

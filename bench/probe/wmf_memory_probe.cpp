@@ -7,7 +7,7 @@
 // with its own clip region of thousands of rectangles, and mirrored stretches
 // of 4096 x 4096 one-bit bitmaps (32 times their size once decoded) until the
 // file is full.
-#include "commands/picture_loader.h"
+#include "formats/picture_loader.h"
 #include "support/wmf_writer.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // The Options menu's panel styles and drag mode, the text panel toggle, and
 // the settings file that remembers the style code.
 
-#include "commands/settings_file.h"
+#include "formats/settings_file.h"
 #include "editor/frm_geral.h"
 #include "platform/bevel_panel.h"
 #include "platform/platform.h"

@@ -1,7 +1,7 @@
 // The File menu: New, Open and Save of the main window.
 
-#include "commands/bitmap_file.h"
-#include "commands/picture_loader.h"
+#include "formats/bitmap_file.h"
+#include "formats/picture_loader.h"
 #include "editor/frm_geral.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"

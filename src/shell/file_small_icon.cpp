@@ -1,6 +1,6 @@
 #include "shell/file_small_icon.h"
 
-#include "commands/ico_reader.h"
+#include "formats/ico_reader.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #include "shell/qt_platform.h"
 
-#include "commands/settings_file.h"
+#include "formats/settings_file.h"
 #include "platform/qt_common_dialog.h"
 #include "platform/qt_message_box.h"
 #include "shell/file_small_icon.h"

@@ -1,7 +1,7 @@
 // The settings file VornForm.vrn and the Options menu's styles, drag mode and
 // the text panel toggle.
 
-#include "commands/settings_file.h"
+#include "formats/settings_file.h"
 #include "platform/bevel_panel.h"
 #include "support/editor_fixture.h"
 #include "support/file_size_limit.h"

@@ -1,6 +1,6 @@
 // New, Open and Save through the menu, on real files made by the test writers.
 
-#include "commands/picture_loader.h"
+#include "formats/picture_loader.h"
 #include "platform/label.h"
 #include "support/bmp_writer.h"
 #include "support/editor_fixture.h"

@@ -1,4 +1,4 @@
-#include "commands/ansi_text.h"
+#include "formats/ansi_text.h"
 
 namespace ansi {
 

@@ -1,6 +1,6 @@
-#include "commands/bitmap_file.h"
+#include "formats/bitmap_file.h"
 
-#include "platform/whole_file.h"
+#include "formats/whole_file.h"
 
 #include <QBuffer>
 

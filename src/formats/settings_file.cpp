@@ -1,6 +1,6 @@
-#include "commands/settings_file.h"
+#include "formats/settings_file.h"
 
-#include "platform/whole_file.h"
+#include "formats/whole_file.h"
 
 #include <QCoreApplication>
 #include <QDir>

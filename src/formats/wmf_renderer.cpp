@@ -1,11 +1,11 @@
-#include "commands/wmf_renderer.h"
+#include "formats/wmf_renderer.h"
 
-#include "commands/ansi_text.h"
-#include "commands/dib_decoder.h"
-#include "commands/wmf_dc_state.h"
-#include "commands/wmf_objects.h"
-#include "commands/wmf_record.h"
-#include "commands/wmf_records.h"
+#include "formats/ansi_text.h"
+#include "formats/dib_decoder.h"
+#include "formats/wmf_dc_state.h"
+#include "formats/wmf_objects.h"
+#include "formats/wmf_record.h"
+#include "formats/wmf_records.h"
 
 #include <QFont>
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
 // Bitmaps and GIFs as Open decodes them, straight through decodePicture.
 
-#include "commands/picture_loader.h"
+#include "formats/picture_loader.h"
 
 #include "support/bmp_writer.h"
 #include "support/gif_writer.h"

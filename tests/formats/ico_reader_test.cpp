@@ -1,4 +1,4 @@
-#include "commands/ico_reader.h"
+#include "formats/ico_reader.h"
 
 #include "support/ico_fuzz_seeds.h"
 #include "support/ico_writer.h"

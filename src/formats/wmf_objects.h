@@ -2,7 +2,7 @@
 // GDI objects a metafile creates (pens, brushes, fonts) and the table that
 // holds them by index, as CREATE*/SELECTOBJECT/DELETEOBJECT records use it.
 
-#include "commands/wmf_records.h"
+#include "formats/wmf_records.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "commands/ico_reader.h"
+#include "formats/ico_reader.h"
 
 #include <QtEndian>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "commands/picture_validation.h"
+#include "formats/picture_validation.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "platform/whole_file.h"
+#include "formats/whole_file.h"
 
 #include <QSaveFile>
 

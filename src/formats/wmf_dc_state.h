@@ -2,8 +2,8 @@
 // The drawing state a metafile changes record by record: mapping from logical
 // to device coordinates, selected objects, colours and modes. SAVEDC copies it.
 
-#include "commands/wmf_objects.h"
-#include "commands/wmf_records.h"
+#include "formats/wmf_objects.h"
+#include "formats/wmf_records.h"
 
 #include <QPoint>
 #include <QPointF>

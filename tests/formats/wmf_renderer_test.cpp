@@ -1,4 +1,4 @@
-#include "commands/wmf_renderer.h"
+#include "formats/wmf_renderer.h"
 
 #include "support/wmf_writer.h"
 

@@ -1,9 +1,9 @@
-#include "commands/picture_loader.h"
+#include "formats/picture_loader.h"
 
-#include "commands/dib_decoder.h"
-#include "commands/ico_reader.h"
-#include "commands/picture_validation.h"
-#include "commands/wmf_renderer.h"
+#include "formats/dib_decoder.h"
+#include "formats/ico_reader.h"
+#include "formats/picture_validation.h"
+#include "formats/wmf_renderer.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "commands/dib_decoder.h"
+#include "formats/dib_decoder.h"
 
-#include "commands/wmf_record.h"
+#include "formats/wmf_record.h"
 
 #include <array>
 #include <bit>
