@@ -9,6 +9,7 @@ packages=(
   libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool openbox imagemagick x11-utils python3
+  icoutils
   fonts-dejavu-core fonts-liberation adwaita-icon-theme
 )
 

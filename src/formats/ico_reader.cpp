@@ -1,5 +1,7 @@
 #include "formats/ico_reader.h"
 
+#include "formats/byte_view.h"
+
 #include <QtEndian>
 #include <bit>
 #include <cstring>
@@ -19,31 +21,6 @@ constexpr int kDirEntrySize = 16;
 constexpr int kInfoHeaderSize = 40;
 constexpr quint32 kBiRgb = 0;
 constexpr quint32 kBiBitfields = 3;
-
-// A bounds-checked little-endian view over part of the file. Every accessor
-// is only called after has() said the bytes are there.
-class ByteView
-{
-public:
-    ByteView(const uchar *data, qint64 size) : m_data(data), m_size(size) { }
-
-    qint64 size() const { return m_size; }
-    bool has(qint64 offset, qint64 length) const
-    {
-        return offset >= 0 && length >= 0 && offset <= m_size && length <= m_size - offset;
-    }
-    ByteView sub(qint64 offset, qint64 length) const { return ByteView(m_data + offset, length); }
-    const uchar *at(qint64 offset) const { return m_data + offset; }
-    quint8 u8(qint64 offset) const { return m_data[offset]; }
-    quint16 u16(qint64 offset) const { return qFromLittleEndian<quint16>(m_data + offset); }
-    quint32 u32(qint64 offset) const { return qFromLittleEndian<quint32>(m_data + offset); }
-    qint32 i32(qint64 offset) const { return qFromLittleEndian<qint32>(m_data + offset); }
-    quint32 u32be(qint64 offset) const { return qFromBigEndian<quint32>(m_data + offset); }
-
-private:
-    const uchar *m_data;
-    qint64 m_size;
-};
 
 // One colour channel described by a BI_BITFIELDS mask, scaled to 0..255.
 class Channel
@@ -318,7 +295,18 @@ std::optional<IcoEntry> decodeDib(ByteView v, PixelBudget &budget)
     return entry;
 }
 
+std::optional<IcoEntry> decodePayload(ByteView payload, PixelBudget &budget)
+{
+    return isPng(payload) ? decodePng(payload, budget) : decodeDib(payload, budget);
+}
+
 } // namespace
+
+std::optional<IcoEntry> decodeIconImage(QByteArrayView payload)
+{
+    PixelBudget budget;
+    return decodePayload(ByteView(reinterpret_cast<const uchar *>(payload.data()), payload.size()), budget);
+}
 
 std::optional<std::vector<IcoEntry>> readIcoEntries(const QByteArray &data)
 {
@@ -344,9 +332,7 @@ std::optional<std::vector<IcoEntry>> readIcoEntries(const QByteArray &data)
         // Image data overlapping the directory can only be a corrupt offset.
         if (size == 0 || offset < directoryEnd || !file.has(offset, size))
             return std::nullopt;
-        const ByteView payload = file.sub(offset, size);
-        std::optional<IcoEntry> entry =
-            isPng(payload) ? decodePng(payload, budget) : decodeDib(payload, budget);
+        std::optional<IcoEntry> entry = decodePayload(file.sub(offset, size), budget);
         if (!entry)
             return std::nullopt;
         entries.push_back(std::move(*entry));

@@ -4,6 +4,7 @@
 // the entry picker read files through this instead.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QImage>
 #include <optional>
 #include <vector>
@@ -24,6 +25,11 @@ struct IcoEntry
 // readable icon or cursor file. One broken entry makes the whole file
 // unreadable: a half-read file would silently lose images on save.
 std::optional<std::vector<IcoEntry>> readIcoEntries(const QByteArray &data);
+
+// One image as executables keep it in an icon resource: the bytes an ICO
+// entry's offset points at (a DIB with its AND mask, or a PNG), without the
+// file's directory. Decoded exactly as an entry of readIcoEntries.
+std::optional<IcoEntry> decodeIconImage(QByteArrayView payload);
 
 // The entry Open shows first: the 32x32 one (with several, the most colours;
 // first on a tie), else the largest by area with both sides below 32 (first on

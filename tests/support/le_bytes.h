@@ -28,3 +28,13 @@ inline void putLe32(QByteArray &out, qsizetype offset, quint32 v)
     for (int i = 0; i < 4; ++i)
         out[offset + i] = char((v >> (8 * i)) & 0xFF);
 }
+
+inline quint16 getLe16(const QByteArray &in, qsizetype offset)
+{
+    return quint16(uchar(in[offset]) | uchar(in[offset + 1]) << 8);
+}
+
+inline quint32 getLe32(const QByteArray &in, qsizetype offset)
+{
+    return quint32(getLe16(in, offset)) | quint32(getLe16(in, offset + 2)) << 16;
+}
