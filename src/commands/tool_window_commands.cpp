@@ -4,6 +4,7 @@
 #include "editor/frm_geral.h"
 #include "toolwindow/fra_cores.h"
 #include "toolwindow/fra_diminui.h"
+#include "toolwindow/fra_localiza.h"
 #include "toolwindow/fra_move.h"
 #include "toolwindow/frm_tool_bar.h"
 
@@ -28,4 +29,10 @@ void frmGeral::mnuReduzir_Click()
 {
     frmToolBar *t = toolBar();
     t->showPanel(t->reduceFrame(), 2055, 2880);
+}
+
+void frmGeral::mnuSearch_Click()
+{
+    frmToolBar *t = toolBar();
+    t->showPanel(t->searchFrame(), 2490, 2625);
 }

@@ -107,6 +107,7 @@ public:
     void mnuMove_Click();
     void mnuCorFixa_Click();
     void mnuReduzir_Click();
+    void mnuSearch_Click();
 
     // Offers Paste when the system clipboard holds a picture, loading it as
     // the capture buffer's base picture.

@@ -125,6 +125,7 @@ void frmGeral::buildMenus()
     connect(mnuMove, &QAction::triggered, this, &frmGeral::mnuMove_Click);
     connect(mnuCorFixa, &QAction::triggered, this, &frmGeral::mnuCorFixa_Click);
     connect(mnuReduzir, &QAction::triggered, this, &frmGeral::mnuReduzir_Click);
+    connect(mnuSearch, &QAction::triggered, this, &frmGeral::mnuSearch_Click);
 }
 
 void frmGeral::enableMenus()

@@ -1,6 +1,6 @@
 #include "formats/icon_resources.h"
 
-#include "commands/ico_reader.h"
+#include "formats/ico_reader.h"
 #include "formats/byte_view.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "shell/file_small_icon.h"
 
-#include "formats/ico_reader.h"
+#include "formats/icon_resources.h"
+#include "formats/mapped_file.h"
 
-#include <QFile>
 
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -12,25 +12,17 @@
 namespace {
 
 constexpr int kSide = 16;
-constexpr qint64 kMaxIconFileBytes = 16 * 1024 * 1024;
+constexpr qint64 kMaxIconFileBytes = qint64(1) << 30;
 
-// An icon file's own picture: its 16 x 16 image, else the one Open would
-// show, scaled down.
+// Icon files, programs and libraries show their own first icon.
 QImage ownIcon(const QString &path)
 {
-    if (!path.endsWith(QLatin1String(".ico"), Qt::CaseInsensitive))
+    static const QStringList kOwnIcon{QStringLiteral("ico"), QStringLiteral("exe"), QStringLiteral("dll"),
+                                      QStringLiteral("icl")};
+    if (!kOwnIcon.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive))
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxIconFileBytes)
-        return {};
-    const auto entries = readIcoEntries(file.readAll());
-    if (!entries || entries->empty())
-        return {};
-    for (const IcoEntry &e : *entries)
-        if (e.image.width() == kSide && e.image.height() == kSide)
-            return e.image;
-    const int pick = chooseOpenEntry(*entries);
-    return (*entries)[size_t(pick)].image.scaled(kSide, kSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const MappedFile file(path, kMaxIconFileBytes);
+    return file.ok() ? smallIconOf(file.bytes()).value_or(QImage()) : QImage();
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "toolwindow/frm_tool_bar.h"
 
 #include "editor/frm_geral.h"
+#include "platform/platform.h"
 #include "platform/twips.h"
 #include "shell/window_placement.h"
 #include "toolwindow/fra_cores.h"
 #include "toolwindow/fra_diminui.h"
+#include "toolwindow/fra_localiza.h"
 #include "toolwindow/fra_move.h"
 
 #include <QCloseEvent>
@@ -17,7 +19,11 @@ frmToolBar::frmToolBar(frmGeral &main)
     , fraMove_(new fraMove(this, main))
     , fraCores_(new fraCores(this, main))
     , fraDiminui_(new fraDiminui(this, main, twipsPerPixelX, twipsPerPixelY))
+    , fraLocaliza_(new fraLocaliza(this, main, currentIconIndex))
 {
+    // A new window has a new dialog of its own: no file name from before.
+    main.platform().toolDialog->FileName.clear();
+    main.platform().toolDialog->FileTitle.clear();
     for (QGroupBox *panel : findChildren<QGroupBox *>(Qt::FindDirectChildrenOnly))
         panel->hide();
     // Load: the screen's scale, always on top, the stored position, the main

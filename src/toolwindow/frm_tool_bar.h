@@ -9,6 +9,7 @@
 class frmGeral;
 class fraCores;
 class fraDiminui;
+class fraLocaliza;
 class fraMove;
 class QGroupBox;
 
@@ -24,6 +25,7 @@ public:
     fraMove *moveFrame() const { return fraMove_; }
     fraCores *coloursFrame() const { return fraCores_; }
     fraDiminui *reduceFrame() const { return fraDiminui_; }
+    fraLocaliza *searchFrame() const { return fraLocaliza_; }
 
     // Taken at load: the screen's twips per pixel.
     qint16 twipsPerPixelX = 15, twipsPerPixelY = 15;
@@ -37,4 +39,5 @@ private:
     fraMove *fraMove_;
     fraCores *fraCores_;
     fraDiminui *fraDiminui_;
+    fraLocaliza *fraLocaliza_;
 };

@@ -1,19 +1,23 @@
 // The tool window: panel commands, the colour palette's press and click, the
 // unload that hands colours back and stores the position, and the image shift.
 
+#include "platform/label.h"
 #include "platform/picture_box.h"
 #include "shell/window_placement.h"
 #include "support/editor_fixture.h"
 #include "platform/twips.h"
+#include "support/exe_writer.h"
 #include "support/ico_writer.h"
 #include "toolwindow/fra_cores.h"
 #include "toolwindow/fra_diminui.h"
+#include "toolwindow/fra_localiza.h"
 #include "toolwindow/fra_move.h"
 #include "toolwindow/frm_tool_bar.h"
 
 #include <QAction>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -196,6 +200,82 @@ private slots:
         QCOMPARE(small.point(1, 1), colour::kWhite);
         // At 12 twips per pixel the icon still goes to (1, 1).
         QCOMPARE(fraDiminui::drawPosition(32, 32, 12, 12), QPoint(1, 1));
+    }
+
+    // Three icons stepped through to both ends; a second library resets to
+    // icon 1; a file that holds none is refused and the icons stay.
+    void browserStepsThroughALibrary()
+    {
+        frmGeral &w = *f->window;
+        QTemporaryDir dir;
+        auto icon = [](QRgb c, bool holeAt00 = false) {
+            IcoWriterEntry e;
+            e.image = QImage(32, 32, QImage::Format_ARGB32);
+            e.image.fill(c);
+            if (holeAt00)
+                e.image.setPixel(0, 0, qRgba(0, 0, 0, 0));
+            return ExeIconGroup{QString(), 0, {e}};
+        };
+        auto save = [&](const QString &name, const QByteArray &bytes) {
+            QFile file(dir.filePath(name));
+            if (file.open(QIODevice::WriteOnly))
+                file.write(bytes);
+            return file.fileName();
+        };
+        std::vector<ExeIconGroup> groups{icon(qRgb(255, 0, 0), true), icon(qRgb(0, 255, 0)), icon(qRgb(0, 0, 255))};
+        groups[0].id = 1, groups[1].id = 2, groups[2].id = 3;
+        const QString three = save(QStringLiteral("three.dll"), writePe(groups).bytes);
+        w.lblMsg->setCaption(QStringLiteral("/some/file.bmp")); // Properties available
+        w.mnuReduzir->setEnabled(true);
+        w.mnuSearch->trigger();
+        fraLocaliza *b = tool()->searchFrame();
+        QVERIFY(!b->cmdBack->isEnabled() && !b->cmdNext->isEnabled() && !b->lblArquivo->isVisible());
+        f->doubles.toolDialog->queueFile(three);
+        QTest::mouseClick(b->cmdOpen, Qt::LeftButton);
+        QCOMPARE(f->doubles.toolDialog->shown.back().filter,
+                 QStringLiteral("Executable (*.exe)|*.EXE|D. L. Libraries (*.dll)|*.DLL|Icon Libraries (*.icl)|*.ICL"));
+        QCOMPARE(b->iconCount(), 3);
+        QCOMPARE(w.lblMsg->text(), QStringLiteral("File: three.dll    Total: 3"));
+        QCOMPARE(b->lblArquivo->text(), QStringLiteral("1"));
+        QVERIFY(b->cmdNext->isEnabled() && !b->cmdBack->isEnabled());
+        QVERIFY(!w.mnuReduzir->isEnabled());
+        QVERIFY(!w.mnuPropriedade->isEnabled());
+        QCOMPARE(f->pixel(0, 0), colour::rgb(0xC0, 0xC0, 0xC0)); // transparent arrives silver
+        QCOMPARE(f->gridCell(5, 5), colour::rgb(255, 0, 0));
+        QTest::mouseClick(b->cmdNext, Qt::LeftButton);
+        QTest::mouseClick(b->cmdNext, Qt::LeftButton);
+        QCOMPARE(b->lblArquivo->text(), QStringLiteral("3"));
+        QVERIFY(!b->cmdNext->isEnabled() && b->cmdBack->isEnabled());
+        QCOMPARE(f->gridCell(5, 5), colour::rgb(0, 0, 255));
+        QCOMPARE(tool()->currentIconIndex, 2);
+        QTest::mouseClick(b->cmdBack, Qt::LeftButton);
+        QTest::mouseClick(b->cmdBack, Qt::LeftButton);
+        QCOMPARE(b->lblArquivo->text(), QStringLiteral("1"));
+        QVERIFY(!b->cmdBack->isEnabled() && b->cmdNext->isEnabled());
+        QCOMPARE(f->pixel(5, 5), colour::rgb(255, 0, 0));
+        // A second library while icon 3 is shown: back to icon 1 of the new one.
+        QTest::mouseClick(b->cmdNext, Qt::LeftButton);
+        QTest::mouseClick(b->cmdNext, Qt::LeftButton);
+        std::vector<ExeIconGroup> one{icon(qRgb(9, 9, 9))};
+        one[0].name = QStringLiteral("ONLY");
+        f->doubles.toolDialog->queueFile(save(QStringLiteral("one.icl"), writeNe(one).bytes));
+        QTest::mouseClick(b->cmdOpen, Qt::LeftButton);
+        QCOMPARE(b->iconCount(), 1);
+        QCOMPARE(b->lblArquivo->text(), QStringLiteral("1"));
+        QCOMPARE(w.lblMsg->text(), QStringLiteral("File: one.icl    Total: 1"));
+        QCOMPARE(f->pixel(5, 5), colour::rgb(9, 9, 9));
+        // Not a library: the message, and the icons stay.
+        const QString bogus = save(QStringLiteral("bogus.exe"), QByteArray("MZ not really a program"));
+        f->doubles.toolDialog->queueFile(bogus);
+        QTest::mouseClick(b->cmdOpen, Qt::LeftButton);
+        QCOMPARE(f->doubles.messages->shown.back().text, QStringLiteral("  This  File  is  not  Valid!  "));
+        QCOMPARE(f->doubles.messages->shown.back().title, QStringLiteral("Inform the User!"));
+        QCOMPARE(b->iconCount(), 1);
+        // The same file again: nothing at all, not even the message.
+        const size_t messages = f->doubles.messages->shown.size();
+        f->doubles.toolDialog->queueFile(bogus);
+        QTest::mouseClick(b->cmdOpen, Qt::LeftButton);
+        QCOMPARE(f->doubles.messages->shown.size(), messages);
     }
 };
 
