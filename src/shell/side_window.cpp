@@ -23,6 +23,8 @@ SideWindow::SideWindow(QWidget *mainWindow, WindowPlacement &placement, const QS
 {
     setObjectName(name);
     setWindowTitle(caption);
+    // The classic dialog font the side windows' controls were laid out for.
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     // Unloading destroys the window; the next reference loads a new one.
     setAttribute(Qt::WA_DeleteOnClose);
     if (protocol_.positionFields) {

@@ -1,6 +1,7 @@
 #include "toolwindow/fra_cores.h"
 
 #include "editor/frm_geral.h"
+#include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
 #include "platform/place.h"
@@ -57,6 +58,8 @@ fraCores::fraCores(QWidget *parent, frmGeral &main)
         box->setToolTip(QStringLiteral("Its Option "));
         Color[size_t(kUserBoxes[k])] = box;
     }
+    for (Label *label : {Label1, Label2, Label3})
+        fonts::fitCaption(label);
     for (int i = 0; i < int(Color.size()); ++i) {
         PictureBox *box = Color[size_t(i)];
         if (!box)
