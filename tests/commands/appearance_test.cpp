@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include "support/fuzz_corpus.h"
+
 #include <QtTest>
 
 
@@ -235,20 +237,8 @@ private slots:
             {QStringLiteral("unquoted.vrn"), QByteArray("a,b,c\r\nd\r\ne\r\n 4 \r\n")},
             {QStringLiteral("unclosed_quote.vrn"), written.left(written.indexOf('\n') + 2)},
         };
-        const QDir dir(source + QStringLiteral("/fuzz/corpus/settings_file"));
-        const bool update = qEnvironmentVariableIntValue("TESSAREL_UPDATE_FUZZ_SEEDS") == 1;
-        if (update)
-            QVERIFY(QDir().mkpath(dir.path()));
-        for (const auto &[name, data] : seeds) {
-            QFile file(dir.filePath(name));
-            if (update) {
-                QVERIFY(file.open(QIODevice::WriteOnly));
-                file.write(data);
-                continue;
-            }
-            QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-            QVERIFY2(file.readAll() == data, qPrintable(name + QStringLiteral(" is stale")));
-        }
+        const QString stale = staleFuzzSeeds(QStringLiteral("settings_file"), seeds);
+        QVERIFY2(stale.isEmpty(), qPrintable(stale));
     }
 };
 
