@@ -1,5 +1,6 @@
 #include "formats/dib_decoder.h"
 
+#include "formats/rle_stream.h"
 #include "formats/wmf_record.h"
 
 #include <array>
@@ -49,54 +50,17 @@ using Palette = std::array<QRgb, 256>;
 bool playRle(const uchar *p, qint64 n, bool fourBit, const Palette &palette, QImage &image)
 {
     const qint64 width = image.width(), height = image.height();
-    qint64 x = 0, y = 0, pos = 0; // y counts rows from the bottom
-    auto row = [&]() { return reinterpret_cast<QRgb *>(image.scanLine(int(height - 1 - y))); };
-    while (pos + 2 <= n) {
-        const int count = p[pos], value = p[pos + 1];
-        pos += 2;
-        if (count > 0) {
+    return rle::walk(
+        p, n, fourBit,
+        [&](qint64 x, qint64 y, qint64 count, int value, const uchar *literal) {
             if (y < height) {
-                QRgb *line = row();
-                for (qint64 i = 0, end = qMin<qint64>(count, width - x); i < end; ++i) {
-                    const int index = !fourBit ? value : (i & 1) ? value & 0x0F : value >> 4;
-                    line[x + i] = palette[size_t(index)];
-                }
+                auto *line = reinterpret_cast<QRgb *>(image.scanLine(int(height - 1 - y)));
+                for (qint64 i = 0, end = qMin(count, width - x); i < end; ++i)
+                    line[x + i] = palette[size_t(rle::index(fourBit, int(i), value, literal))];
             }
-            x += count;
-            continue;
-        }
-        switch (value) {
-        case 0: // end of line
-            x = 0;
-            ++y;
-            break;
-        case 1: // end of bitmap
             return true;
-        case 2: // move right and up
-            if (pos + 2 > n)
-                return false;
-            x += p[pos];
-            y += p[pos + 1];
-            pos += 2;
-            break;
-        default: { // literal pixels, padded to a whole word
-            const qint64 bytes = fourBit ? (value + 1) / 2 : value;
-            if (pos + bytes + (bytes & 1) > n)
-                return false;
-            if (y < height) {
-                QRgb *line = row();
-                for (qint64 i = 0, end = qMin<qint64>(value, width - x); i < end; ++i) {
-                    const int index = !fourBit ? p[pos + i] : (i & 1) ? p[pos + i / 2] & 0x0F : p[pos + i / 2] >> 4;
-                    line[x + i] = palette[size_t(index)];
-                }
-            }
-            x += value;
-            pos += bytes + (bytes & 1);
-            break;
-        }
-        }
-    }
-    return false;
+        },
+        [](qint64, qint64) { return true; });
 }
 
 // `pixelsAt` is where the pixel rows start, counted from the DIB header; a

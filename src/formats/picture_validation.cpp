@@ -1,5 +1,7 @@
 #include "formats/picture_validation.h"
 
+#include "formats/rle_stream.h"
+
 #include <QtGlobal>
 
 namespace {
@@ -7,50 +9,14 @@ namespace {
 quint32 le16(const QByteArray &d, qint64 at) { return quint32(quint8(d[at])) | quint32(quint8(d[at + 1])) << 8; }
 quint32 le32(const QByteArray &d, qint64 at) { return le16(d, at) | le16(d, at + 2) << 16; }
 
+// Every run stays inside the bitmap and the stream ends properly.
 bool rleStaysInside(const QByteArray &d, qint64 pos, qint64 width, qint64 height, bool fourBit)
 {
-    const qint64 end = d.size();
-    qint64 x = 0, y = 0;
-    while (pos + 2 <= end) {
-        const quint32 count = quint8(d[pos]);
-        const quint32 value = quint8(d[pos + 1]);
-        pos += 2;
-        if (count > 0) { // a run of one colour (pair)
-            x += count;
-            if (x > width || y >= height)
-                return false;
-            continue;
-        }
-        switch (value) {
-        case 0: // end of line
-            x = 0;
-            ++y;
-            break;
-        case 1: // end of bitmap
-            return true;
-        case 2: { // move right and down
-            if (pos + 2 > end)
-                return false;
-            x += quint8(d[pos]);
-            y += quint8(d[pos + 1]);
-            pos += 2;
-            if (x > width || y > height)
-                return false;
-            break;
-        }
-        default: { // literal pixels, padded to a whole word
-            const qint64 n = value;
-            qint64 bytes = fourBit ? (n + 1) / 2 : n;
-            bytes += bytes & 1;
-            x += n;
-            if (x > width || y >= height || pos + bytes > end)
-                return false;
-            pos += bytes;
-            break;
-        }
-        }
-    }
-    return false; // ran out of data before the end-of-bitmap mark
+    const auto *p = reinterpret_cast<const uchar *>(d.constData());
+    return rle::walk(
+        p + pos, d.size() - pos, fourBit,
+        [&](qint64 x, qint64 y, qint64 count, int, const uchar *) { return x + count <= width && y < height; },
+        [&](qint64 x, qint64 y) { return x <= width && y <= height; });
 }
 
 } // namespace
