@@ -295,17 +295,15 @@ bool frmGeral::eventFilter(QObject *watched, QEvent *e)
             }
             break;
         case QEvent::ShortcutOverride:
-            // Leaving the event unaccepted lets the Edit menu's shortcut run.
-            if (!editKeyBelongsToText(static_cast<QKeyEvent *>(e)) && isEditKey(static_cast<QKeyEvent *>(e))) {
-                e->ignore();
+        case QEvent::KeyPress:
+            // An Edit key the menu owns: left unaccepted, the override lets the
+            // menu's shortcut run; a key press means the item was disabled, and
+            // the key must not fall through to the text box either.
+            if (isEditKey(static_cast<QKeyEvent *>(e)) && !editKeyBelongsToText()) {
+                if (e->type() == QEvent::ShortcutOverride)
+                    e->ignore();
                 return true;
             }
-            break;
-        case QEvent::KeyPress:
-            // The menu item was disabled, so its shortcut did not run: the key
-            // must not fall through to the text box either.
-            if (!editKeyBelongsToText(static_cast<QKeyEvent *>(e)) && isEditKey(static_cast<QKeyEvent *>(e)))
-                return true;
             break;
         case QEvent::MouseButtonRelease:
             if (static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
@@ -334,7 +332,7 @@ void frmGeral::txtAlpha_FocusIn(const QFocusEvent *e)
     }
 }
 
-bool frmGeral::editKeyBelongsToText(const QKeyEvent *) const
+bool frmGeral::editKeyBelongsToText() const
 {
     // Ctrl+X/C/V edit the text box only while it holds a selection the user
     // made; otherwise they are the Edit menu's Cut, Copy and Paste.

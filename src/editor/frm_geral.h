@@ -22,7 +22,6 @@ class Label;
 class PictureBox;
 class QAction;
 class QFocusEvent;
-class QKeyEvent;
 class QLineEdit;
 class QMenu;
 class Shape;
@@ -158,7 +157,7 @@ private:
     ColourValue buttonColour(int button) const;
     void pointerElsewhere();
     void txtAlpha_FocusIn(const QFocusEvent *e);
-    bool editKeyBelongsToText(const QKeyEvent *e) const;
+    bool editKeyBelongsToText() const;
     void hideFigureBands();
     void picDefaltColor_MouseMove(double x, double y);
     void picDefaltColor_MouseDown(int button, double x, double y);

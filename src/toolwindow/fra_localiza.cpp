@@ -7,10 +7,10 @@
 #include "platform/picture_box.h"
 #include "platform/place.h"
 #include "platform/platform.h"
+#include "toolwindow/arrow_button.h"
 
 #include <QAction>
 #include <QFileInfo>
-#include <QPainter>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -20,30 +20,10 @@ constexpr ColourValue kSilver = 0xC0C0C0;
 // Libraries of several hundred megabytes exist; past this a file is not one.
 constexpr qint64 kMaxLibraryBytes = qint64(1) << 30;
 
-// A flat arrow drawn for this program, pointing left or right.
-QIcon arrow(bool right)
+QToolButton *browseButton(QWidget *parent, const char *name, double angle, int left)
 {
-    QImage img(24, 24, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
-    QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPolygonF head;
-    head << QPointF(right ? 20 : 4, 12) << QPointF(12, 4) << QPointF(12, 20);
-    p.setBrush(QColor(0, 0, 128));
-    p.setPen(Qt::NoPen);
-    p.drawPolygon(head);
-    p.fillRect(right ? QRectF(4, 9, 9, 6) : QRectF(11, 9, 9, 6), QColor(0, 0, 128));
-    p.end();
-    return QIcon(QPixmap::fromImage(img));
-}
-
-QToolButton *arrowButton(QWidget *parent, const char *name, bool right, int left)
-{
-    auto *b = new QToolButton(parent);
-    b->setObjectName(QString::fromLatin1(name));
+    QToolButton *b = arrowButton(parent, QString::fromLatin1(name), angle);
     placeTwips(b, left, 1080, 495, 495);
-    b->setIcon(arrow(right));
-    b->setIconSize(QSize(24, 24));
     b->setEnabled(false);
     return b;
 }
@@ -88,8 +68,8 @@ fraLocaliza::fraLocaliza(QWidget *parent, frmGeral &main, qint32 &currentIconInd
     cmdOpen->setObjectName(QStringLiteral("cmdOpen"));
     cmdOpen->setToolTip(QStringLiteral("Search"));
     placeTwips(cmdOpen, 480, 450, 1215, 495);
-    cmdBack = arrowButton(this, "cmdBack", false, 120);
-    cmdNext = arrowButton(this, "cmdNext", true, 1560);
+    cmdBack = browseButton(this, "cmdBack", 180, 120);
+    cmdNext = browseButton(this, "cmdNext", 0, 1560);
     PicIcon0 = new PictureBox(this, QStringLiteral("PicIcon"));
     placeTwips(PicIcon0, 840, 1080, 510, 510);
     PicIcon0->setBackColor(kSilver);
