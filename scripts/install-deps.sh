@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth xdotool openbox imagemagick x11-utils python3
   icoutils
+  dbus-daemon
   fonts-dejavu-core fonts-liberation adwaita-icon-theme
 )
 

@@ -5,6 +5,7 @@
 
 #include "platform/common_dialog.h"
 #include "platform/message_box.h"
+#include "platform/screen_grab.h"
 #include "platform/settings_store.h"
 #include "platform/small_icon.h"
 
@@ -18,4 +19,5 @@ struct Platform
     QString settingsFilePath;                     // where VornForm.vrn is read and written
     std::unique_ptr<SmallIconSource> smallIcons;  // the shell's small icon of a file
     std::unique_ptr<CommonDialog> toolDialog;     // the tool window's own dialog `CommonDialog1`
+    std::unique_ptr<ScreenGrab> screenGrab;       // the still desktop for the colour picker
 };

@@ -1,5 +1,6 @@
 #include "shell/qt_platform.h"
 
+#include "colour/screen_capture.h"
 #include "formats/settings_file.h"
 #include "platform/qt_common_dialog.h"
 #include "platform/qt_message_box.h"
@@ -14,5 +15,6 @@ std::unique_ptr<Platform> makeQtPlatform()
     p->settingsFilePath = settingsfile::defaultPath();
     p->smallIcons = std::make_unique<FileSmallIcon>();
     p->toolDialog = std::make_unique<QtCommonDialog>();
+    p->screenGrab = std::make_unique<DesktopScreenGrab>();
     return p;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A Platform whose dialogs and message boxes are doubles the test can script.
 
+#include "colour/screen_capture.h"
 #include "platform/platform.h"
 #include "shell/file_small_icon.h"
 #include "support/recording_message_box.h"
@@ -32,5 +33,7 @@ struct TestPlatform
         auto t = std::make_unique<ScriptedCommonDialog>();
         toolDialog = t.get();
         platform->toolDialog = std::move(t);
+        // The real grab: the offscreen screen composes the shown windows too.
+        platform->screenGrab = std::make_unique<DesktopScreenGrab>();
     }
 };
