@@ -32,7 +32,8 @@ const char *const kToolWindows[] = {"frmVeCor1", "ColorPalette", "frmCopy", "frm
 void frmGeral::setToolWindowsTopmost(bool on)
 {
     for (const char *name : kToolWindows)
-        placement_->SetWindowTopmost(sideWindows_.get(QString::fromLatin1(name)), on);
+        if (QWidget *w = sideWindows_.existing(QString::fromLatin1(name)))
+            placement_->SetWindowTopmost(w, on);
 }
 
 void frmGeral::mnuNew_Click()

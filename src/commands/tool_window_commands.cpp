@@ -1,7 +1,8 @@
 // The menu commands that bring up the tool window on one of its panels, each
-// at the size that fits that panel.
+// at the size that fits that panel, and those that bring up a colour window.
 
 #include "editor/frm_geral.h"
+#include "shell/side_window.h"
 #include "toolwindow/fra_cores.h"
 #include "toolwindow/fra_diminui.h"
 #include "toolwindow/fra_localiza.h"
@@ -36,3 +37,18 @@ void frmGeral::mnuSearch_Click()
     frmToolBar *t = toolBar();
     t->showPanel(t->searchFrame(), 2490, 2625);
 }
+
+namespace {
+
+void showSideWindow(frmGeral &main, const char *name)
+{
+    static_cast<SideWindow *>(main.sideWindows().get(QString::fromLatin1(name)))->LoadToolbar(&main);
+}
+
+} // namespace
+
+void frmGeral::mnuProcCor_Click() { showSideWindow(*this, "frmVeCor1"); }
+
+void frmGeral::mnuScroolColor_Click() { showSideWindow(*this, "ColorPalette"); }
+
+void frmGeral::mnuGradiende_Click() { showSideWindow(*this, "frmDesenho"); }

@@ -1,5 +1,9 @@
 #include "editor/frm_geral.h"
 
+#include "colour/color_palette.h"
+#include "colour/frm_desenho.h"
+#include "colour/frm_ve_cor1.h"
+#include "colour/frm_ve_cor2.h"
 #include "editor/ruler.h"
 #include "editor/tool_pictures.h"
 #include "platform/bevel_panel.h"
@@ -69,6 +73,10 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
     settingsFilePath_ = platform_->settingsFilePath;
     fonts::installStandIns();
     sideWindows_.registerFactory(QStringLiteral("frmToolBar"), [this](QWidget *) { return new frmToolBar(*this); });
+    sideWindows_.registerFactory(QStringLiteral("ColorPalette"), [this](QWidget *) { return new ColorPalette(*this); });
+    sideWindows_.registerFactory(QStringLiteral("frmVeCor1"), [this](QWidget *) { return new frmVeCor1(*this); });
+    sideWindows_.registerFactory(QStringLiteral("frmVeCor2"), [](QWidget *owner) { return new frmVeCor2(owner); });
+    sideWindows_.registerFactory(QStringLiteral("frmDesenho"), [this](QWidget *) { return new frmDesenho(*this); });
     buildControls();
     buildStartupPanel();
     buildMenus();
@@ -390,8 +398,12 @@ void frmGeral::Form_Resize()
         return;
     }
     setWindowTitle(QStringLiteral("Tessarel 2.1.0"));
-    for (const char *name : {"frmToolBar", "ColorPalette", "frmVeCor1", "frmVeCor2", "frmCopy", "frmDesenho"})
-        sideWindows_.get(QString::fromLatin1(name))->hide();
+    // The tool window is loaded here (hidden) on the first size event; the
+    // other side windows load when they are first opened.
+    toolBar()->hide();
+    for (const char *name : {"ColorPalette", "frmVeCor1", "frmVeCor2", "frmCopy", "frmDesenho"})
+        if (QWidget *w = sideWindows_.existing(QString::fromLatin1(name)))
+            w->hide();
 }
 
 void frmGeral::changeEvent(QEvent *e)

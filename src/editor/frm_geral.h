@@ -107,6 +107,9 @@ public:
     void mnuCorFixa_Click();
     void mnuReduzir_Click();
     void mnuSearch_Click();
+    void mnuProcCor_Click();
+    void mnuScroolColor_Click();
+    void mnuGradiende_Click();
 
     // Offers Paste when the system clipboard holds a picture, loading it as
     // the capture buffer's base picture.

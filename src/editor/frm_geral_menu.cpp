@@ -126,6 +126,9 @@ void frmGeral::buildMenus()
     connect(mnuCorFixa, &QAction::triggered, this, &frmGeral::mnuCorFixa_Click);
     connect(mnuReduzir, &QAction::triggered, this, &frmGeral::mnuReduzir_Click);
     connect(mnuSearch, &QAction::triggered, this, &frmGeral::mnuSearch_Click);
+    connect(mnuProcCor, &QAction::triggered, this, &frmGeral::mnuProcCor_Click);
+    connect(mnuScroolColor, &QAction::triggered, this, &frmGeral::mnuScroolColor_Click);
+    connect(mnuGradiende, &QAction::triggered, this, &frmGeral::mnuGradiende_Click);
 }
 
 void frmGeral::enableMenus()

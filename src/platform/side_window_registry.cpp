@@ -32,3 +32,12 @@ void SideWindowRegistry::unload(const QString &name)
     }
     windows_.remove(name);
 }
+
+void SideWindowRegistry::unloadLater(const QString &name)
+{
+    if (QWidget *w = existing(name)) {
+        w->close();
+        w->deleteLater();
+    }
+    windows_.remove(name);
+}

@@ -22,6 +22,9 @@ public:
     QWidget *existing(const QString &name) const;
     // Closes and destroys the window; a later get() creates a new one.
     void unload(const QString &name);
+    // The same from inside one of the window's own events: it closes now and is
+    // destroyed once that event has returned; a later get() creates a new one.
+    void unloadLater(const QString &name);
 
 private:
     QWidget *owner_;

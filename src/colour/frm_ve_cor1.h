@@ -1,0 +1,47 @@
+#pragma once
+// The desktop colour picker: freezes the desktop under a full-screen surface,
+// reads the colour under the pointer live, picks it with a press and hands it
+// to the editor's left button with "Click - Me!".
+
+#include "colour/colour_arithmetic.h"
+#include "shell/side_window.h"
+
+#include <QPointer>
+
+class frmGeral;
+class frmVeCor2;
+class Label;
+class PictureBox;
+class QPushButton;
+
+class frmVeCor1 : public SideWindow
+{
+    Q_OBJECT
+public:
+    explicit frmVeCor1(frmGeral &main);
+
+    QPushButton *Btn_select, *cmdLevaCor;
+    PictureBox *Picture1;
+    Label *Lbl_long, *Label7, *Label8, *Label9, *Lbl_red, *Lbl_green, *Lbl_blue;
+
+    // Shared by the events of both windows.
+    qint32 pickedColour = 0;
+    colourmath::Intensities shown;
+
+    void Btn_select_Click();
+    void cmdLevaCor_Click();
+    void surface_Activate();
+    // The live read-out of one pointer position and the pick of a press.
+    void surface_MouseMove(ColourValue colour);
+    void surface_MouseDown(ColourValue colour);
+    // Splits the picked colour into the swatch and the three intensity labels.
+    void SplitPickedColour();
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    void readOut(ColourValue colour);
+
+    frmGeral &main_;
+};

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The colour windows driven through the main menu under Xvfb + openbox: a
+# colour mixed in the RGB dialog and drawn, the same colour picked back from
+# the frozen desktop and drawn again, and the composer's gradient made the
+# whole icon.
+source "$(dirname "$0")/lib.sh"
+e2e_start "$1"
+e2e_enter
+e2e_grid
+
+# Client-area origin of a window.
+origin_of() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }'; }
+origin() {
+  local id
+  id="$(e2e_wait_window "$1")" || e2e_fail "window '$1' did not appear"
+  origin_of "$id"
+}
+click_at() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool click 1; sleep 0.4; }
+cell_rgb() { e2e_py pixel "$1" $((GX + $2 * 10 + 5)) $((GY + $3 * 10 + 5)); }
+colours_menu() { # colours_menu <downs>: Colors > item
+  xdotool key --window "$E2E_WINDOW" alt+c; sleep 0.4
+  for _ in $(seq "$1"); do xdotool key Down; sleep 0.1; done
+  xdotool key Return; sleep 1
+}
+# Types a value into a number box of the RGB dialog (client twips / 15).
+type_number() {
+  click_at $((PX + 112 + 10)) $((PY + $1 + 6))
+  xdotool key ctrl+a; xdotool type --delay 50 "$2"; sleep 0.3
+}
+
+# Scroll Color: red typed as "200", green "030", blue "77", then Select.
+colours_menu 2
+RGB_ID="$(e2e_wait_window 'Vorn Tessarel $')" || e2e_fail "RGB dialog did not appear"
+read -r PX PY < <(origin_of "$RGB_ID")
+type_number 24 200
+type_number 48 030
+type_number 72 77
+shot="$(e2e_shot rgb)"
+click_at $((PX + 8 + 56 + 28)) $((PY + 112 + 26 + 12)) # Select
+click_at $((GX + 3 * 10 + 5)) $((GY + 4 * 10 + 5))
+shot="$(e2e_shot mixed)"
+read -r r g b < <(cell_rgb "$shot" 3 4)
+[ "$r $g $b" = "200 30 77" ] || e2e_fail "mixed colour drawn as $r $g $b, expected 200 30 77"
+
+# Black back into the left button, so the pick has something to change.
+type_number 24 0; type_number 48 0; type_number 72 0
+click_at $((PX + 8 + 56 + 28)) $((PY + 112 + 26 + 12))
+
+# Search Color: freeze the desktop, pick the painted cell, hand it over.
+colours_menu 1
+PICKER_ID="$(xdotool search --onlyvisible --name 'Vorn Tessarel $' | grep -vx "$RGB_ID" | head -n 1 || true)"
+[ -n "$PICKER_ID" ] || e2e_fail "picker did not appear"
+read -r VX VY < <(origin_of "$PICKER_ID")
+click_at $((VX + 80)) $((VY + 20)) # Initialize Color Search
+shot="$(e2e_shot searching)"
+click_at $((GX + 3 * 10 + 5)) $((GY + 4 * 10 + 5))
+shot="$(e2e_shot picked)"
+click_at $((VX + 104 + 32)) $((VY + 40 + 12)) # Click - Me!
+click_at $((GX + 6 * 10 + 5)) $((GY + 4 * 10 + 5))
+shot="$(e2e_shot picked_drawn)"
+read -r r g b < <(cell_rgb "$shot" 6 4)
+[ "$r $g $b" = "200 30 77" ] || e2e_fail "picked colour drawn as $r $g $b, expected 200 30 77"
+
+# Gradient Background: the design-time blue gradient becomes the icon.
+xdotool key --window "$E2E_WINDOW" alt+t; sleep 0.4
+xdotool key Down; sleep 0.1; xdotool key Return; sleep 1
+read -r DX DY < <(origin '^Vorn Tessarel$') || e2e_fail "composer did not appear"
+click_at $((DX + 8 + 64 + 32)) $((DY + 128 + 36 + 12)) # Background
+shot="$(e2e_shot gradient)"
+read -r r g b < <(cell_rgb "$shot" 10 0)
+[ "$r $g $b" = "0 0 255" ] || e2e_fail "top of the gradient shows $r $g $b, expected 0 0 255"
+read -r r2 g2 b2 < <(cell_rgb "$shot" 10 31)
+{ [ "$r2$g2" = "00" ] && [ "$b2" -lt "$b" ] && [ "$b2" -gt 0 ]; } ||
+  e2e_fail "bottom of the gradient shows $r2 $g2 $b2, expected a darker blue"
+echo "ok: mixed, picked and gradient colours reached the grid"
