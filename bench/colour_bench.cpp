@@ -1,0 +1,42 @@
+// The desktop picker's live read-out: one pointer move over the frozen
+// desktop reads one pixel and updates the swatch and four labels.
+#include "colour/frm_ve_cor1.h"
+#include "colour/frm_ve_cor2.h"
+#include "editor/frm_geral.h"
+#include "platform/picture_box.h"
+#include "shell/qt_platform.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_PickerPointerMove(benchmark::State &state)
+{
+    frmGeral window{makeQtPlatform()};
+    window.show();
+    window.tmrLogo_Timer();
+    window.mnuProcCor->trigger();
+    auto *picker = static_cast<frmVeCor1 *>(window.sideWindows().existing(QStringLiteral("frmVeCor1")));
+    picker->Btn_select->click();
+    QApplication::processEvents();
+    auto *surface = static_cast<frmVeCor2 *>(window.sideWindows().existing(QStringLiteral("frmVeCor2")));
+    if (!surface || !surface->isVisible()) {
+        state.SkipWithError("no capture surface");
+        return;
+    }
+    int i = 0;
+    for (auto _ : state) {
+        const QPointF pos((i * 37) % 1000, (i * 11) % 700);
+        ++i;
+        QMouseEvent move(QEvent::MouseMove, pos, surface->Picture1->mapToGlobal(pos), Qt::NoButton, {}, {});
+        QApplication::sendEvent(surface->Picture1, &move);
+    }
+    picker->close();
+}
+BENCHMARK(BM_PickerPointerMove)->Unit(benchmark::kMicrosecond);
+
+} // namespace
