@@ -6,6 +6,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <cmath>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 frmVeCor2::frmVeCor2(QWidget *mainWindow)
     : QWidget(mainWindow, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
@@ -18,6 +21,17 @@ frmVeCor2::frmVeCor2(QWidget *mainWindow)
             [this](int, int, double x, double y) { emit Picture1_MouseMove(colourAt({x, y})); });
     connect(Picture1, &PictureBox::mouseDown, this,
             [this](int, int, double x, double y) { emit Picture1_MouseDown(colourAt({x, y})); });
+}
+
+frmVeCor2::~frmVeCor2()
+{
+    // A screen-sized image is freed with every search; give its pages back to
+    // the system at once, or the allocator keeps them and each search looks
+    // like growth.
+    Picture1->setPicture(QImage());
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void frmVeCor2::cover(const QImage &still)

@@ -15,6 +15,7 @@ class frmVeCor2 : public QWidget
     Q_OBJECT
 public:
     explicit frmVeCor2(QWidget *mainWindow);
+    ~frmVeCor2() override;
 
     // Covers the screen, takes the cross-hair and shows `still`.
     void cover(const QImage &still);
