@@ -4,6 +4,8 @@
 #include "colour/frm_desenho.h"
 #include "colour/frm_ve_cor1.h"
 #include "colour/frm_ve_cor2.h"
+#include "commands/frm_info.h"
+#include "commands/frm_previa.h"
 #include "editor/ruler.h"
 #include "editor/tool_pictures.h"
 #include "platform/bevel_panel.h"
@@ -77,6 +79,8 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
     sideWindows_.registerFactory(QStringLiteral("frmVeCor1"), [this](QWidget *) { return new frmVeCor1(*this); });
     sideWindows_.registerFactory(QStringLiteral("frmVeCor2"), [](QWidget *owner) { return new frmVeCor2(owner); });
     sideWindows_.registerFactory(QStringLiteral("frmDesenho"), [this](QWidget *) { return new frmDesenho(*this); });
+    sideWindows_.registerFactory(QStringLiteral("frmInfo"), [this](QWidget *) { return new frmInfo(*this); });
+    sideWindows_.registerFactory(QStringLiteral("frmPrevia"), [this](QWidget *) { return new frmPrevia(*this); });
     buildControls();
     buildStartupPanel();
     buildMenus();
@@ -84,7 +88,11 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
     Form_Load();
 }
 
-frmGeral::~frmGeral() = default;
+frmGeral::~frmGeral()
+{
+    // The preview is a window of its own, not a child: it goes with the editor.
+    delete sideWindows_.existing(QStringLiteral("frmPrevia"));
+}
 
 void frmGeral::buildControls()
 {

@@ -110,6 +110,8 @@ public:
     void mnuProcCor_Click();
     void mnuScroolColor_Click();
     void mnuGradiende_Click();
+    void mnuPrevi_Click();
+    void mnuPropriedade_Click();
 
     // Offers Paste when the system clipboard holds a picture, loading it as
     // the capture buffer's base picture.

@@ -129,6 +129,8 @@ void frmGeral::buildMenus()
     connect(mnuProcCor, &QAction::triggered, this, &frmGeral::mnuProcCor_Click);
     connect(mnuScroolColor, &QAction::triggered, this, &frmGeral::mnuScroolColor_Click);
     connect(mnuGradiende, &QAction::triggered, this, &frmGeral::mnuGradiende_Click);
+    connect(mnuPrevi, &QAction::triggered, this, &frmGeral::mnuPrevi_Click);
+    connect(mnuPropriedade, &QAction::triggered, this, &frmGeral::mnuPropriedade_Click);
 }
 
 void frmGeral::enableMenus()

@@ -1,0 +1,69 @@
+#include "formats/bitmap_info.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QtEndian>
+#include <cmath>
+
+namespace {
+
+constexpr int kHeaderBytes = 54;
+
+template <typename T> T fieldAt(const QByteArray &padded, int offset)
+{
+    return qFromLittleEndian<T>(padded.constData() + offset);
+}
+
+// 2 to the power of a signed bit count, as a number would print: whole
+// numbers in full while exact, otherwise in scientific notation.
+QString powerOfTwo(int bits)
+{
+    const double v = std::ldexp(1.0, bits);
+    if (bits >= 0 && bits <= 52)
+        return QString::number(qint64(v));
+    return QString::number(v, 'g', 15).toUpper();
+}
+
+} // namespace
+
+BitmapInfoFields decodeBitmapInfo(const QByteArray &head)
+{
+    QByteArray padded = head.left(kHeaderBytes);
+    padded.append(QByteArray(kHeaderBytes - padded.size(), '\0'));
+    BitmapInfoFields f;
+    f.width = fieldAt<qint32>(padded, 18);
+    f.height = fieldAt<qint32>(padded, 22);
+    f.planes = fieldAt<qint16>(padded, 26);
+    f.bitCount = fieldAt<qint16>(padded, 28);
+    f.compression = fieldAt<qint32>(padded, 30);
+    f.sizeImage = fieldAt<qint32>(padded, 34);
+    return f;
+}
+
+bool readBitmapInfo(const QString &path, BitmapInfoFields *out)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    *out = decodeBitmapInfo(file.read(kHeaderBytes));
+    return true;
+}
+
+BitmapInfoTexts describeBitmapInfo(const BitmapInfoFields &f, const QLocale &locale)
+{
+    BitmapInfoTexts t;
+    t.values[0] = QString::number(f.width) + QStringLiteral(" pixels");
+    t.values[1] = QString::number(f.height) + QStringLiteral(" pixels");
+    t.values[2] = f.sizeImage != 0 ? locale.toString(f.sizeImage) + QStringLiteral(" bytes")
+                                   : QStringLiteral("BI_RGB bitmap; size variable.");
+    t.values[3] = QString::number(f.planes);
+    t.values[4] = QStringLiteral("%1 (%2 colours)").arg(f.bitCount).arg(powerOfTwo(f.bitCount));
+    switch (f.compression) {
+    case 0: t.values[5] = QStringLiteral("Uncompressed bitmap."); break;
+    case 1: t.values[5] = QStringLiteral("Run-length encoded (RLE) format for bitmaps with 8 bits per pixel."); break;
+    case 2: t.values[5] = QStringLiteral("Run-length encoded (RLE) format for bitmaps with 4 bits per pixel."); break;
+    case 3: t.values[5] = QStringLiteral("Uncompressed 16- or 32-bit-per-pixel format."); break;
+    default: t.values[5] = QStringLiteral("Unknown compression (code %1).").arg(f.compression); break;
+    }
+    return t;
+}
