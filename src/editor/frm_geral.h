@@ -111,6 +111,7 @@ public:
     void mnuScroolColor_Click();
     void mnuGradiende_Click();
     void mnuPrevi_Click();
+    void mnuOpenAs_Click();
     void mnuPropriedade_Click();
 
     // Offers Paste when the system clipboard holds a picture, loading it as

@@ -130,6 +130,7 @@ void frmGeral::buildMenus()
     connect(mnuScroolColor, &QAction::triggered, this, &frmGeral::mnuScroolColor_Click);
     connect(mnuGradiende, &QAction::triggered, this, &frmGeral::mnuGradiende_Click);
     connect(mnuPrevi, &QAction::triggered, this, &frmGeral::mnuPrevi_Click);
+    connect(mnuOpenAs, &QAction::triggered, this, &frmGeral::mnuOpenAs_Click);
     connect(mnuPropriedade, &QAction::triggered, this, &frmGeral::mnuPropriedade_Click);
 }
 

@@ -9,6 +9,11 @@
 #include <QFile>
 #include <QImageReader>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 // Nothing the editor opens comes near this; a larger file is not an icon.
@@ -70,6 +75,31 @@ std::optional<QImage> decodePicture(const QByteArray &data)
     if (!reader.read(&image) || image.isNull())
         return std::nullopt;
     return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+std::optional<QImage> loadPictureAt(const QByteArray &nativePath)
+{
+    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    QByteArray bytes;
+    struct stat st{};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileBytes;
+    if (ok) {
+        bytes.resize(qsizetype(st.st_size));
+        qsizetype done = 0;
+        while (ok && done < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            ok = n > 0;
+            done += n > 0 ? n : 0;
+        }
+    }
+    ::close(fd);
+    if (!ok)
+        return std::nullopt;
+    return decodePicture(bytes);
 }
 
 std::optional<QImage> loadPicture(const QString &path)

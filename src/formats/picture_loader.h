@@ -11,4 +11,7 @@
 // ARGB32 at the picture's natural size; alpha 0 where the picture is
 // transparent. std::nullopt when the file cannot be read as a picture.
 std::optional<QImage> loadPicture(const QString &path);
+// The same for a path given as the file system's own bytes, which need not be
+// valid text (a name listed from a folder is passed on unchanged).
+std::optional<QImage> loadPictureAt(const QByteArray &nativePath);
 std::optional<QImage> decodePicture(const QByteArray &data);

@@ -47,9 +47,7 @@ private slots:
     void init()
     {
         f = std::make_unique<EditorFixture>();
-        f->window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(f->window.get()));
-        f->window->tmrLogo_Timer();
+        QVERIFY(f->showPastStartup());
     }
     void cleanup() { f.reset(); }
 

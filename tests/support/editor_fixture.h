@@ -5,6 +5,7 @@
 #include "platform/picture_box.h"
 #include "support/test_platform.h"
 
+#include <QtTest>
 #include <memory>
 
 struct EditorFixture
@@ -15,6 +16,16 @@ struct EditorFixture
     EditorFixture()
     {
         window = std::make_unique<frmGeral>(std::move(doubles.platform));
+    }
+
+    // Shows the window and takes it past the start-up panel, as a user finds it.
+    bool showPastStartup()
+    {
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            return false;
+        window->tmrLogo_Timer();
+        return true;
     }
 
     QWidget *grid() const { return window->grid; }

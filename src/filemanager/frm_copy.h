@@ -1,0 +1,50 @@
+#pragma once
+// The icon file manager: a source and a destination folder side by side, each
+// with its drive, folder and icon file lists. A click on an icon file puts it
+// in the editor; the buttons copy, move or delete the selected source files.
+
+#include "shell/side_window.h"
+
+#include <array>
+
+class DriveList;
+class FolderList;
+class IconFileList;
+class Label;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class frmGeral;
+
+class frmCopy : public SideWindow
+{
+    Q_OBJECT
+public:
+    explicit frmCopy(frmGeral &main);
+
+    // Index 0 the source side, 1 the destination side.
+    Label *Label1, *Label2;
+    std::array<DriveList *, 2> cboDrive{};
+    std::array<FolderList *, 2> lstDir{};
+    std::array<IconFileList *, 2> lstFile{};
+    QLabel *picAmostra;
+    std::array<QPushButton *, 3> cmdExecute{};
+    QGroupBox *Frame2;
+    QCheckBox *chkEntireDir, *chkUndo, *chkShowDlg, *chkRename, *chkConfirmOp, *chkConfirmMkDir, *chkShowFile;
+
+    void cboDrive_Change(int k);
+    void lstDir_Change(int k);
+    void lstFile_Click(int k);
+    void chkEntireDir_Click();
+    void cmdExecute_Click(int i);
+    // The selected entries of lstFile(k) as full paths, each followed by NUL.
+    QByteArray BuildSelectedFileList(int k) const;
+    // The flags the option boxes add up to.
+    int operationFlags() const;
+
+private:
+    void inform(const QString &text);
+
+    frmGeral &main_;
+};

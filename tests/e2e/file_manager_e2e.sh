@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The icon file manager under Xvfb + openbox, driven with the keyboard and
+# mouse: two folders side by side, an icon clicked into the editor, three
+# icons copied, one moved and one deleted to the trash.
+source "$(dirname "$0")/lib.sh"
+icons="$E2E_WORK/aaa-icons"
+mkdir -p "$icons/src" "$icons/dst"
+for c in a:red b:lime c:blue d:yellow; do
+  convert -size 32x32 "xc:${c#*:}" "PNG32:$E2E_WORK/${c%%:*}.png"
+  icotool -c -o "$icons/src/${c%%:*}.ico" "$E2E_WORK/${c%%:*}.png"
+done
+e2e_start "$1"
+e2e_enter
+e2e_grid
+
+click_at() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool click 1; sleep 0.4; }
+keys() { for k in "$@"; do xdotool key "$k"; sleep 0.15; done; }
+
+xdotool key --window "$E2E_WINDOW" ctrl+p
+sleep 1
+id="$(e2e_wait_window '^Vorn Tessarel$')" || e2e_fail "the file manager did not appear"
+read -r X Y < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }')
+
+# Both folder lists start at home, whose first folder is aaa-icons: open it,
+# then src on the left and dst on the right.
+click_at $((X + 60)) $((Y + 58)); keys Home Down Down Down Return Home Down Down Down Down Down Return
+click_at $((X + 220)) $((Y + 58)); keys Home Down Down Down Return Home Down Down Down Down Return
+shot="$(e2e_shot folders)"
+
+# A click on the first icon puts it in the editor.
+click_at $((X + 40)) $((Y + 168))
+shot="$(e2e_shot clicked)"
+read -r r g b < <(e2e_py pixel "$shot" $((GX + 55)) $((GY + 55)))
+[ "$r $g $b" = "255 0 0" ] || e2e_fail "the clicked icon shows $r $g $b in the grid, expected red"
+
+# Three icons copied.
+keys shift+Down shift+Down
+click_at $((X + 163)) $((Y + 236))
+for n in a b c; do cmp -s "$icons/src/$n.ico" "$icons/dst/$n.ico" || e2e_fail "$n.ico was not copied whole"; done
+[ ! -e "$icons/dst/d.ico" ] || e2e_fail "d.ico was copied without being selected"
+
+# d moved.
+click_at $((X + 40)) $((Y + 168)); keys End
+click_at $((X + 163)) $((Y + 260))
+[ -e "$icons/dst/d.ico" ] && [ ! -e "$icons/src/d.ico" ] || e2e_fail "d.ico was not moved"
+
+# a deleted, after the confirmation, into the trash.
+click_at $((X + 40)) $((Y + 168)); keys Home
+click_at $((X + 163)) $((Y + 299))
+sleep 1
+shot="$(e2e_shot confirm)"
+xdotool key Return
+sleep 1
+[ ! -e "$icons/src/a.ico" ] || e2e_fail "a.ico is still in the source folder"
+cmp -s "$icons/dst/a.ico" "$E2E_WORK/.local/share/Trash/files/a.ico" || e2e_fail "a.ico is not in the trash"
+[ -f "$E2E_WORK/.local/share/Trash/info/a.ico.trashinfo" ] || e2e_fail "a.ico has no trash record"
+shot="$(e2e_shot done)"
+echo "ok: clicked, copied, moved and deleted to the trash"
