@@ -4,6 +4,7 @@
 // assembled above this floor (shell/qt_platform.h).
 
 #include "platform/common_dialog.h"
+#include "platform/file_operation_prompts.h"
 #include "platform/message_box.h"
 #include "platform/screen_grab.h"
 #include "platform/settings_store.h"
@@ -20,4 +21,5 @@ struct Platform
     std::unique_ptr<SmallIconSource> smallIcons;  // the shell's small icon of a file
     std::unique_ptr<CommonDialog> toolDialog;     // the tool window's own dialog `CommonDialog1`
     std::unique_ptr<ScreenGrab> screenGrab;       // the still desktop for the colour picker
+    std::unique_ptr<FileOperationPrompts> fileOperationPrompts; // confirmations and progress of file operations
 };

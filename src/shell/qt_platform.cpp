@@ -5,6 +5,7 @@
 #include "platform/qt_common_dialog.h"
 #include "platform/qt_message_box.h"
 #include "shell/file_small_icon.h"
+#include "shell/qt_file_operation_prompts.h"
 
 std::unique_ptr<Platform> makeQtPlatform()
 {
@@ -16,5 +17,6 @@ std::unique_ptr<Platform> makeQtPlatform()
     p->smallIcons = std::make_unique<FileSmallIcon>();
     p->toolDialog = std::make_unique<QtCommonDialog>();
     p->screenGrab = std::make_unique<DesktopScreenGrab>();
+    p->fileOperationPrompts = std::make_unique<QtFileOperationPrompts>();
     return p;
 }

@@ -6,6 +6,7 @@
 #include "shell/file_small_icon.h"
 #include "support/recording_message_box.h"
 #include "support/scripted_common_dialog.h"
+#include "support/scripted_file_operation_prompts.h"
 
 #include <QTemporaryDir>
 
@@ -15,6 +16,7 @@ struct TestPlatform
     ScriptedCommonDialog *dialog;
     ScriptedCommonDialog *toolDialog; // the tool window's own dialog
     RecordingMessageBox *messages;
+    ScriptedFileOperationPrompts *fileOperationPrompts;
     QTemporaryDir settingsDir; // a private per-user store for each test
 
     TestPlatform()
@@ -35,5 +37,8 @@ struct TestPlatform
         platform->toolDialog = std::move(t);
         // The real grab: the offscreen screen composes the shown windows too.
         platform->screenGrab = std::make_unique<DesktopScreenGrab>();
+        auto f = std::make_unique<ScriptedFileOperationPrompts>();
+        fileOperationPrompts = f.get();
+        platform->fileOperationPrompts = std::move(f);
     }
 };

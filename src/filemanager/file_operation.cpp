@@ -1,0 +1,731 @@
+#include "filemanager/file_operation.h"
+
+#include "platform/file_operation_prompts.h"
+
+#include <QByteArrayList>
+#include <QDateTime>
+#include <QFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Path = QByteArray; // a file name as the file system holds it: any bytes but NUL
+
+constexpr size_t kChunk = 1 << 20; // memory per buffer, whatever the file size
+constexpr int kMostNumbered = 9999;
+constexpr int kFailed = 1;
+
+QString shown(const Path &path)
+{
+    return QFile::decodeName(path);
+}
+
+// "//x//y/" -> "/x/y": the window joins folder and name itself, so a folder
+// at "/" gives doubled separators.
+Path cleaned(const Path &path)
+{
+    Path out;
+    out.reserve(path.size());
+    for (const char c : path) {
+        if (c != '/' || !out.endsWith('/'))
+            out.append(c);
+    }
+    if (out.size() > 1 && out.endsWith('/'))
+        out.chop(1);
+    return out;
+}
+
+Path nameOf(const Path &path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+Path folderOf(const Path &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? Path("/") : path.left(slash);
+}
+
+Path joined(const Path &folder, const Path &name)
+{
+    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+}
+
+// "a.ico" -> "a (2).ico"; a name without an extension (or a dot file) gets the number at the end.
+Path numbered(const Path &name, int n)
+{
+    const Path tag = " (" + Path::number(n) + ")";
+    const qsizetype dot = name.lastIndexOf('.');
+    return dot <= 0 ? name + tag : name.left(dot) + tag + name.mid(dot);
+}
+
+bool isLink(const Path &path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+class Fd
+{
+public:
+    explicit Fd(int fd)
+        : fd_(fd)
+    {
+    }
+    ~Fd()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Fd(const Fd &) = delete;
+    Fd &operator=(const Fd &) = delete;
+    int get() const { return fd_; }
+    // Closed by hand where a late write error reported by close() matters.
+    bool close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// Unlinks a file of ours that has not been put in place, on every way out.
+struct Unlinker
+{
+    Path path;
+    ~Unlinker()
+    {
+        if (!path.isEmpty())
+            ::unlink(path.constData());
+    }
+};
+
+// Reads until `size` bytes or the end of the file; -1 on an error (errno set).
+ssize_t readAt(int fd, char *buffer, size_t size, off_t offset)
+{
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t n = ::pread(fd, buffer + done, size - done, offset + off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return -1;
+        if (n == 0)
+            break;
+        done += size_t(n);
+    }
+    return ssize_t(done);
+}
+
+bool writeAll(int fd, const char *data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0) {
+            errno = EIO;
+            return false;
+        }
+        data += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// 1 when both files hold the same bytes, 0 when they differ, -1 on a read error.
+int compareFiles(int a, int b, std::vector<char> &bufferA, std::vector<char> &bufferB)
+{
+    struct stat sa, sb;
+    if (::fstat(a, &sa) != 0 || ::fstat(b, &sb) != 0)
+        return -1;
+    if (sa.st_size != sb.st_size)
+        return 0;
+    for (off_t at = 0;;) {
+        const ssize_t n = readAt(a, bufferA.data(), bufferA.size(), at);
+        const ssize_t m = readAt(b, bufferB.data(), bufferB.size(), at);
+        if (n < 0 || m < 0)
+            return -1;
+        if (n != m || std::memcmp(bufferA.data(), bufferB.data(), size_t(n)) != 0)
+            return 0;
+        if (n == 0)
+            return 1;
+        at += n;
+    }
+}
+
+// rename(2) that never replaces what appeared at `to` since it was looked at.
+// File systems without RENAME_NOREPLACE get a look just before instead.
+int renameNoReplace(const Path &from, const Path &to)
+{
+    if (::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS)
+        return -1;
+    struct stat st;
+    if (::lstat(to.constData(), &st) == 0) {
+        errno = EEXIST;
+        return -1;
+    }
+    return ::rename(from.constData(), to.constData());
+}
+
+// Makes a rename durable. Some file systems cannot sync a folder; the rename
+// itself has happened by then, so that is no failure.
+void syncFolder(const Path &folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+bool makeFolders(const Path &path, mode_t mode)
+{
+    for (qsizetype end = 1; end <= path.size(); ++end) {
+        if (end < path.size() && path[end] != '/')
+            continue;
+        if (::mkdir(path.left(end).constData(), mode) != 0 && errno != EEXIST)
+            return false;
+    }
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return true;
+}
+
+int removeOne(const char *path, const struct stat *, int, struct FTW *)
+{
+    return std::remove(path) == 0 ? 0 : -1;
+}
+
+// rm -r: links are removed, never followed.
+bool removeTree(const Path &path)
+{
+    return ::nftw(path.constData(), removeOne, 16, FTW_DEPTH | FTW_PHYS) == 0;
+}
+
+bool listNames(const Path &folder, QByteArrayList &names)
+{
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return false;
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const Path name(entry->d_name);
+        if (name != "." && name != "..")
+            names << name;
+    }
+    const int err = errno;
+    ::closedir(dir);
+    errno = err;
+    std::sort(names.begin(), names.end());
+    return err == 0;
+}
+
+Path realPath(const Path &path)
+{
+    char *real = ::realpath(path.constData(), nullptr);
+    const Path out(real);
+    std::free(real);
+    return out;
+}
+
+// The freedesktop trash of this user: $XDG_DATA_HOME/Trash, by default ~/.local/share/Trash.
+Path trashFolder()
+{
+    Path data = qgetenv("XDG_DATA_HOME");
+    if (!data.startsWith('/')) {
+        const Path home = qgetenv("HOME");
+        if (!home.startsWith('/'))
+            return {};
+        data = home + "/.local/share";
+    }
+    return cleaned(data + "/Trash");
+}
+
+// Begin and end around the operation, a step before each listed entry.
+class Progress
+{
+public:
+    Progress(FileOperationPrompts &prompts, int flags, int total)
+        : prompts_(prompts)
+        , shown_(!(flags & FileOperation::Silent))
+        , names_(!(flags & FileOperation::SimpleProgress))
+    {
+        if (shown_)
+            prompts_.progressBegin(total, names_);
+    }
+    ~Progress()
+    {
+        if (shown_)
+            prompts_.progressEnd();
+    }
+    Progress(const Progress &) = delete;
+    Progress &operator=(const Progress &) = delete;
+
+    // False once the user has cancelled.
+    bool step(int index, const Path &entry)
+    {
+        return !shown_ || prompts_.progressStep(index, names_ ? shown(nameOf(entry)) : QString());
+    }
+
+private:
+    FileOperationPrompts &prompts_;
+    bool shown_;
+    bool names_;
+};
+
+// One call of the operation: its arguments, the "Yes to All" answer, and the
+// reason it stopped.
+class Run
+{
+public:
+    Run(FileOperationPrompts &prompts, int code, int flags)
+        : prompts_(prompts)
+        , code_(code)
+        , flags_(flags)
+    {
+    }
+
+    bool perform(const QByteArray &from, const QByteArray &to)
+    {
+        if (code_ != FileOperation::Move && code_ != FileOperation::Copy && code_ != FileOperation::Delete)
+            return fail(QStringLiteral("Unknown file operation %1.").arg(code_));
+        QByteArrayList sources;
+        if (!parseSources(from, sources))
+            return false;
+        if (code_ == FileOperation::Delete)
+            return remove(sources);
+        Path folder;
+        if (!destinationFolder(to, folder))
+            return false;
+        return transfer(sources, folder);
+    }
+
+    QString error;
+
+private:
+    enum class Landing { Fresh, Replace, Merge, Skip, Stop };
+
+    bool fail(const QString &reason)
+    {
+        error = reason;
+        return false;
+    }
+    // `what` and the path, then what the system said.
+    bool failSystem(const QString &what, const Path &path)
+    {
+        const int err = errno;
+        return fail(QStringLiteral("%1 %2: %3").arg(what, shown(path), QString::fromLocal8Bit(std::strerror(err))));
+    }
+    const char *verb() const { return code_ == FileOperation::Move ? "move" : "copy"; }
+
+    bool parseSources(const QByteArray &from, QByteArrayList &sources)
+    {
+        if (!from.endsWith(QByteArray("\0\0", 2)))
+            return fail(QStringLiteral("The list of files does not end with two NUL bytes."));
+        const QByteArray body = from.left(from.size() - 2);
+        if (body.isEmpty())
+            return fail(QStringLiteral("The list of files is empty."));
+        for (const QByteArray &entry : body.split('\0')) {
+            if (entry.isEmpty())
+                return fail(QStringLiteral("The list of files has an empty entry."));
+            const Path path = cleaned(entry);
+            const Path name = nameOf(path);
+            if (!path.startsWith('/'))
+                return fail(QStringLiteral("Not a full path: %1").arg(shown(entry)));
+            if (name.isEmpty() || name == "." || name == "..")
+                return fail(QStringLiteral("Not the path of a file or folder: %1").arg(shown(entry)));
+            sources << path;
+        }
+        return true;
+    }
+
+    bool destinationFolder(const QByteArray &to, Path &folder)
+    {
+        const qsizetype end = to.indexOf('\0');
+        folder = cleaned(end < 0 ? to : to.left(end));
+        if (folder.isEmpty())
+            return fail(QStringLiteral("No destination folder was given."));
+        if (!folder.startsWith('/'))
+            return fail(QStringLiteral("The destination folder is not a full path: %1").arg(shown(folder)));
+        struct stat st;
+        if (::stat(folder.constData(), &st) == 0) {
+            return S_ISDIR(st.st_mode)
+                || fail(QStringLiteral("The destination is not a folder: %1").arg(shown(folder)));
+        }
+        if (errno != ENOENT)
+            return failSystem(QStringLiteral("Cannot reach the destination folder"), folder);
+        // There is no question for making it, so without leave to make it this is the end.
+        if (!(flags_ & FileOperation::NoConfirmMkdir))
+            return fail(QStringLiteral("The destination folder does not exist: %1").arg(shown(folder)));
+        return makeFolders(folder, 0777) || failSystem(QStringLiteral("Cannot create the destination folder"), folder);
+    }
+
+    bool transfer(const QByteArrayList &sources, const Path &folder)
+    {
+        Progress progress(prompts_, flags_, int(sources.size()));
+        for (int i = 0; i < sources.size(); ++i) {
+            const Path &source = sources[i];
+            if (!progress.step(i, source))
+                return fail(QStringLiteral("Cancelled before %1.").arg(shown(source)));
+            if (!notInsideItself(source, folder))
+                return false;
+            const Path target = joined(folder, nameOf(source));
+            if (!(code_ == FileOperation::Move ? moveEntry(source, target) : copyEntry(source, target)))
+                return false;
+        }
+        return true;
+    }
+
+    // A folder copied into itself would never end; moved into itself it would vanish.
+    bool notInsideItself(const Path &source, const Path &folder)
+    {
+        struct stat st;
+        if (::lstat(source.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return true;
+        const Path real = realPath(source);
+        const Path into = realPath(folder);
+        if (!real.isEmpty() && (into == real || into.startsWith(real + '/')))
+            return fail(QStringLiteral("Cannot %1 the folder %2 into itself.").arg(verb(), shown(source)));
+        return true;
+    }
+
+    // What happens where `source` (described by `s`) would land: a free name
+    // (the numbered one with RenameOnCollision), a confirmed replace, a merge
+    // of two folders, a skip the user chose, or a stop with the reason set.
+    Landing land(const struct stat &s, Path &target)
+    {
+        struct stat t;
+        if (::lstat(target.constData(), &t) != 0) {
+            if (errno == ENOENT)
+                return Landing::Fresh;
+            failSystem(QStringLiteral("Cannot look at"), target);
+            return Landing::Stop;
+        }
+        const bool same = t.st_dev == s.st_dev && t.st_ino == s.st_ino;
+        if (same && code_ == FileOperation::Move) {
+            fail(QStringLiteral("Cannot move %1 onto itself.").arg(shown(target)));
+            return Landing::Stop;
+        }
+        if (flags_ & FileOperation::RenameOnCollision) {
+            // Also a copy into its own folder: it becomes "name (2).ext".
+            for (int n = 2; n <= kMostNumbered; ++n) {
+                const Path candidate = joined(folderOf(target), numbered(nameOf(target), n));
+                if (::lstat(candidate.constData(), &t) != 0 && errno == ENOENT) {
+                    target = candidate;
+                    return Landing::Fresh;
+                }
+            }
+            fail(QStringLiteral("No free name is left for %1.").arg(shown(target)));
+            return Landing::Stop;
+        }
+        if (same) {
+            fail(QStringLiteral("Cannot copy %1 onto itself.").arg(shown(target)));
+            return Landing::Stop;
+        }
+        if (S_ISDIR(s.st_mode) && S_ISDIR(t.st_mode))
+            return Landing::Merge;
+        if (S_ISDIR(s.st_mode) || S_ISDIR(t.st_mode)) {
+            fail(QStringLiteral("Cannot replace %1: one is a folder, the other a file.").arg(shown(target)));
+            return Landing::Stop;
+        }
+        if (!(flags_ & FileOperation::NoConfirmation) && !replaceAll_) {
+            switch (prompts_.confirmReplace(shown(target))) {
+            case FileOperationPrompts::Answer::Yes: break;
+            case FileOperationPrompts::Answer::YesToAll: replaceAll_ = true; break;
+            case FileOperationPrompts::Answer::No: return Landing::Skip;
+            case FileOperationPrompts::Answer::Cancel:
+                fail(QStringLiteral("Cancelled at %1.").arg(shown(target)));
+                return Landing::Stop;
+            }
+        }
+        return Landing::Replace;
+    }
+
+    // What a copy reads: a link to a file stands for the file, as the window
+    // lists it; a link to a folder is not followed (it could lead in circles).
+    bool lookAt(const Path &source, struct stat &s)
+    {
+        if (::stat(source.constData(), &s) != 0)
+            return failSystem(QStringLiteral("Cannot read"), source);
+        if (S_ISDIR(s.st_mode) && isLink(source))
+            return fail(QStringLiteral("%1 is a link to a folder; links to folders are not followed.").arg(shown(source)));
+        if (!S_ISDIR(s.st_mode) && !S_ISREG(s.st_mode))
+            return fail(QStringLiteral("%1 is neither a file nor a folder.").arg(shown(source)));
+        return true;
+    }
+
+    bool copyEntry(const Path &source, Path target)
+    {
+        struct stat s;
+        if (!lookAt(source, s))
+            return false;
+        switch (land(s, target)) {
+        case Landing::Skip: return true;
+        case Landing::Stop: return false;
+        case Landing::Merge: return eachChild(source, target, &Run::copyEntry);
+        case Landing::Fresh: return copyAs(source, s, target, false);
+        case Landing::Replace: return copyAs(source, s, target, true);
+        }
+        return false;
+    }
+
+    // `target` is free, or (a file, with `replace`) to be replaced.
+    bool copyAs(const Path &source, const struct stat &s, const Path &target, bool replace)
+    {
+        if (S_ISREG(s.st_mode))
+            return copyFile(source, target, replace);
+        // Owner access until filled, whatever the source folder allows.
+        if (::mkdir(target.constData(), (s.st_mode & 0777) | S_IRWXU) != 0)
+            return failSystem(QStringLiteral("Cannot create the folder"), target);
+        return eachChild(source, target, &Run::copyEntry);
+    }
+
+    // copyEntry or moveEntry for everything in the folder, in name order.
+    bool eachChild(const Path &source, const Path &target, bool (Run::*entry)(const Path &, Path))
+    {
+        QByteArrayList names;
+        if (!listNames(source, names))
+            return failSystem(QStringLiteral("Cannot list the folder"), source);
+        for (const Path &name : names) {
+            if (!(this->*entry)(joined(source, name), joined(target, name)))
+                return false;
+        }
+        return true;
+    }
+
+    // Written under a temporary name beside the target, synced, compared with
+    // the source, then renamed into place: the target is at every moment the
+    // old file, the new one, or absent.
+    bool copyFile(const Path &source, const Path &target, bool replace)
+    {
+        const Fd in(::open(source.constData(), O_RDONLY | O_CLOEXEC));
+        struct stat s;
+        if (in.get() < 0 || ::fstat(in.get(), &s) != 0)
+            return failSystem(QStringLiteral("Cannot read"), source);
+        // Short enough for any file system's name limit.
+        Path temporary = joined(folderOf(target), "." + nameOf(target).left(200) + ".tessarel-XXXXXX");
+        Fd out(::mkostemp(temporary.data(), O_CLOEXEC));
+        if (out.get() < 0)
+            return failSystem(QStringLiteral("Cannot write in"), folderOf(target));
+        Unlinker leftover{temporary};
+
+        std::vector<char> buffer(kChunk);
+        for (off_t at = 0;;) {
+            const ssize_t n = readAt(in.get(), buffer.data(), buffer.size(), at);
+            if (n < 0)
+                return failSystem(QStringLiteral("Cannot read"), source);
+            if (n == 0)
+                break;
+            if (!writeAll(out.get(), buffer.data(), size_t(n)))
+                return failSystem(QStringLiteral("Cannot write"), target);
+            at += n;
+        }
+        const struct timespec times[2] = {{0, UTIME_OMIT}, s.st_mtim};
+        if (::fchmod(out.get(), s.st_mode & 0777) != 0 || ::futimens(out.get(), times) != 0
+            || ::fsync(out.get()) != 0)
+            return failSystem(QStringLiteral("Cannot write"), target);
+        std::vector<char> check(kChunk);
+        switch (compareFiles(in.get(), out.get(), buffer, check)) {
+        case 1: break;
+        case 0: return fail(QStringLiteral("The copy of %1 differs from it (was it changed meanwhile?).").arg(shown(source)));
+        default: return failSystem(QStringLiteral("Cannot check the copy"), target);
+        }
+        if (!out.close())
+            return failSystem(QStringLiteral("Cannot write"), target);
+        if ((replace ? ::rename(temporary.constData(), target.constData()) : renameNoReplace(temporary, target)) != 0)
+            return failSystem(QStringLiteral("Cannot put the copy in place at"), target);
+        leftover.path.clear();
+        syncFolder(folderOf(target));
+        return true;
+    }
+
+    bool moveEntry(const Path &source, Path target)
+    {
+        struct stat s;
+        if (::lstat(source.constData(), &s) != 0)
+            return failSystem(QStringLiteral("Cannot find"), source);
+        const Landing landing = land(s, target);
+        switch (landing) {
+        case Landing::Skip: return true;
+        case Landing::Stop: return false;
+        case Landing::Merge: return moveChildren(source, target);
+        case Landing::Fresh:
+        case Landing::Replace: break;
+        }
+        const bool replace = landing == Landing::Replace;
+        if ((replace ? ::rename(source.constData(), target.constData()) : renameNoReplace(source, target)) == 0) {
+            syncFolder(folderOf(target));
+            syncFolder(folderOf(source));
+            return true;
+        }
+        if (errno != EXDEV)
+            return failSystem(QStringLiteral("Cannot move %1 to").arg(shown(source)), target);
+        return copyThenRemove(source, target, replace);
+    }
+
+    // Across file systems a move is a copy; the source goes only once the copy is whole.
+    bool copyThenRemove(const Path &source, const Path &target, bool replace)
+    {
+        struct stat s;
+        if (!lookAt(source, s) || !copyAs(source, s, target, replace))
+            return false;
+        if (!removeTree(source))
+            return failSystem(QStringLiteral("Copied, but cannot remove"), source);
+        return true;
+    }
+
+    bool moveChildren(const Path &source, const Path &target)
+    {
+        if (!eachChild(source, target, &Run::moveEntry))
+            return false;
+        // What the user chose to skip stays in the source folder, and so does the folder.
+        if (::rmdir(source.constData()) != 0 && errno != ENOTEMPTY && errno != EEXIST)
+            return failSystem(QStringLiteral("Cannot remove the folder"), source);
+        return true;
+    }
+
+    bool remove(const QByteArrayList &sources)
+    {
+        const bool toTrash = flags_ & FileOperation::AllowUndo;
+        if (!(flags_ & FileOperation::NoConfirmation)) {
+            QStringList names;
+            for (const Path &source : sources)
+                names << shown(source);
+            if (!prompts_.confirmDelete(names, toTrash))
+                return fail(QStringLiteral("The delete was cancelled; nothing was removed."));
+        }
+        Progress progress(prompts_, flags_, int(sources.size()));
+        for (int i = 0; i < sources.size(); ++i) {
+            const Path &source = sources[i];
+            if (!progress.step(i, source))
+                return fail(QStringLiteral("Cancelled before %1.").arg(shown(source)));
+            struct stat st;
+            if (::lstat(source.constData(), &st) != 0)
+                return failSystem(QStringLiteral("Cannot find"), source);
+            if (toTrash) {
+                if (!trash(source))
+                    return false;
+            } else if (!removeTree(source)) {
+                return failSystem(QStringLiteral("Cannot remove"), source);
+            }
+        }
+        return true;
+    }
+
+    // The freedesktop trash: Trash/info/<name>.trashinfo written first, then
+    // the file renamed to Trash/files/<name>. From another file system the
+    // file is copied there (verified) and then removed.
+    bool trash(const Path &source)
+    {
+        const Path folder = trashFolder();
+        if (folder.isEmpty())
+            return fail(QStringLiteral("There is no trash: neither XDG_DATA_HOME nor HOME is set."));
+        const Path files = folder + "/files";
+        const Path info = folder + "/info";
+        if (!makeFolders(files, 0700) || !makeFolders(info, 0700))
+            return failSystem(QStringLiteral("Cannot make the trash folder"), folder);
+
+        // Creating the .trashinfo exclusively claims the name against other deletes.
+        Path name;
+        Unlinker claim;
+        int fd = -1;
+        for (int n = 1; fd < 0; ++n) {
+            if (n > kMostNumbered)
+                return fail(QStringLiteral("No free name is left in the trash for %1.").arg(shown(source)));
+            name = n == 1 ? nameOf(source) : numbered(nameOf(source), n);
+            struct stat st;
+            if (::lstat(joined(files, name).constData(), &st) == 0)
+                continue;
+            const Path infoPath = joined(info, name + ".trashinfo");
+            fd = ::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+            if (fd < 0 && errno != EEXIST)
+                return failSystem(QStringLiteral("Cannot write in the trash folder"), info);
+            if (fd >= 0)
+                claim.path = infoPath;
+        }
+        Fd infoFile(fd);
+        const QByteArray text = "[Trash Info]\nPath=" + source.toPercentEncoding("/") + "\nDeletionDate="
+            + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toLatin1() + '\n';
+        if (!writeAll(fd, text.constData(), size_t(text.size())) || ::fsync(fd) != 0 || !infoFile.close())
+            return failSystem(QStringLiteral("Cannot write"), claim.path);
+
+        const Path target = joined(files, name);
+        if (renameNoReplace(source, target) != 0) {
+            if (errno != EXDEV)
+                return failSystem(QStringLiteral("Cannot move to the trash:"), source);
+            struct stat s;
+            if (!lookAt(source, s))
+                return false;
+            if (!copyAs(source, s, target, false)) {
+                if (S_ISDIR(s.st_mode))
+                    removeTree(target); // the part-made copy; the source is whole
+                return false;
+            }
+            if (!removeTree(source)) {
+                claim.path.clear(); // the whole copy is in the trash and stays there, with its info
+                return failSystem(QStringLiteral("Copied to the trash, but cannot remove"), source);
+            }
+        }
+        claim.path.clear();
+        syncFolder(files);
+        syncFolder(folderOf(source));
+        return true;
+    }
+
+    FileOperationPrompts &prompts_;
+    const int code_;
+    const int flags_;
+    bool replaceAll_ = false; // "Yes to All" holds for the rest of this call
+};
+
+} // namespace
+
+FileOperation::FileOperation(FileOperationPrompts &prompts)
+    : prompts_(prompts)
+{
+}
+
+int FileOperation::SHFileOperation(int code, const QByteArray &from, const QByteArray &to, int flags)
+{
+    // The progress dialog runs the event loop, so the window may call again
+    // before this call is over.
+    if (running_) {
+        lastError_ = QStringLiteral("Another file operation is still running.");
+        return kFailed;
+    }
+    running_ = true;
+    Run run(prompts_, code, flags);
+    const bool ok = run.perform(from, to);
+    running_ = false;
+    lastError_ = run.error;
+    return ok ? 0 : kFailed;
+}
+
+QString FileOperation::lastError() const
+{
+    return lastError_;
+}
