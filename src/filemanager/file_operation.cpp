@@ -400,7 +400,8 @@ private:
         return true;
     }
 
-    // A folder copied into itself would never end; moved into itself it would vanish.
+    // A folder copied into itself would never end; for a move, the system's own
+    // refusal (EINVAL) would say too little.
     bool notInsideItself(const Path &source, const Path &folder)
     {
         struct stat st;
