@@ -9,7 +9,7 @@ packages=(
   libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth xdotool openbox imagemagick x11-utils python3
-  icoutils
+  icoutils xdg-utils
   dbus-daemon
   fonts-dejavu-core fonts-liberation adwaita-icon-theme
 )

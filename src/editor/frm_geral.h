@@ -112,6 +112,7 @@ public:
     void mnuGradiende_Click();
     void mnuPrevi_Click();
     void mnuOpenAs_Click();
+    void mnuPellory_Click();
     void mnuPropriedade_Click();
 
     // Offers Paste when the system clipboard holds a picture, loading it as

@@ -131,6 +131,7 @@ void frmGeral::buildMenus()
     connect(mnuGradiende, &QAction::triggered, this, &frmGeral::mnuGradiende_Click);
     connect(mnuPrevi, &QAction::triggered, this, &frmGeral::mnuPrevi_Click);
     connect(mnuOpenAs, &QAction::triggered, this, &frmGeral::mnuOpenAs_Click);
+    connect(mnuPellory, &QAction::triggered, this, &frmGeral::mnuPellory_Click);
     connect(mnuPropriedade, &QAction::triggered, this, &frmGeral::mnuPropriedade_Click);
 }
 

@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/screen_grab.h"
 #include "platform/settings_store.h"
+#include "platform/shell_launcher.h"
 #include "platform/small_icon.h"
 
 #include <memory>
@@ -22,4 +23,5 @@ struct Platform
     std::unique_ptr<CommonDialog> toolDialog;     // the tool window's own dialog `CommonDialog1`
     std::unique_ptr<ScreenGrab> screenGrab;       // the still desktop for the colour picker
     std::unique_ptr<FileOperationPrompts> fileOperationPrompts; // confirmations and progress of file operations
+    std::unique_ptr<ShellLauncher> shellLauncher; // programs, documents and addresses opened by the desktop
 };

@@ -54,7 +54,8 @@ void QtFileOperationPrompts::progressBegin(int total, bool showNames)
     showNames_ = showNames;
     progress_ = std::make_unique<QProgressDialog>(QString(), QStringLiteral("Cancel"), 0, total);
     progress_->setWindowTitle(kApplicationTitle);
-    progress_->setWindowModality(Qt::WindowModal);
+    // The operation runs inside a click: nothing else may be clicked meanwhile.
+    progress_->setWindowModality(Qt::ApplicationModal);
     // Quick operations finish before the dialog would appear.
     progress_->setMinimumDuration(500);
     progress_->setValue(0);

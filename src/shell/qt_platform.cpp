@@ -6,6 +6,7 @@
 #include "platform/qt_message_box.h"
 #include "shell/file_small_icon.h"
 #include "shell/qt_file_operation_prompts.h"
+#include "shell/qt_shell_launcher.h"
 
 std::unique_ptr<Platform> makeQtPlatform()
 {
@@ -18,5 +19,6 @@ std::unique_ptr<Platform> makeQtPlatform()
     p->toolDialog = std::make_unique<QtCommonDialog>();
     p->screenGrab = std::make_unique<DesktopScreenGrab>();
     p->fileOperationPrompts = std::make_unique<QtFileOperationPrompts>();
+    p->shellLauncher = std::make_unique<QtShellLauncher>();
     return p;
 }

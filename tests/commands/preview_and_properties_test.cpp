@@ -56,10 +56,10 @@ private slots:
         QImage indexed(32, 32, QImage::Format_Indexed8);
         indexed.setColorCount(16);
         indexed.fill(0);
-        QByteArray bmp = writeBmp(indexed, {.bitCount = 4});
+        QByteArray bmp = writeBmp(indexed, {.bitCount = 4, .clrUsed = {}});
         qToLittleEndian<qint32>(512, bmp.data() + 34);
         const QString four = write(QStringLiteral("four.bmp"), bmp);
-        QByteArray topDown = writeBmp(QImage(32, 32, QImage::Format_RGB32), {.bitCount = 24, .topDown = true});
+        QByteArray topDown = writeBmp(QImage(32, 32, QImage::Format_RGB32), {.bitCount = 24, .topDown = true, .clrUsed = {}});
         qToLittleEndian<qint32>(0, topDown.data() + 34);
         const QString down = write(QStringLiteral("down.bmp"), topDown);
         // A whole 1 x 1 GIF of 35 bytes: its last byte is the image size field's low byte.

@@ -157,8 +157,11 @@ private slots:
         FolderList *list = w->lstDir[0];
         QDir(tree->filePath(QStringLiteral("src/gone"))).removeRecursively();
         for (int i = 0; i < list->count(); ++i)
-            if (list->item(i)->data(Qt::UserRole).toByteArray() == path(QStringLiteral("src/gone")))
-                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(i)).center());
+            if (list->item(i)->data(Qt::UserRole).toByteArray() == path(QStringLiteral("src/gone"))) {
+                const QPoint at = list->visualItemRect(list->item(i)).center();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+                QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+            }
         QCOMPARE(f->doubles.messages->shown.size(), size_t(1));
         QCOMPARE(w->lstFile[0]->path(), path(QStringLiteral("src"))); // the file list stays where it was
         QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);

@@ -4,6 +4,7 @@
 #include "colour/screen_capture.h"
 #include "platform/platform.h"
 #include "shell/file_small_icon.h"
+#include "shell/qt_shell_launcher.h"
 #include "support/recording_message_box.h"
 #include "support/scripted_common_dialog.h"
 #include "support/scripted_file_operation_prompts.h"
@@ -40,5 +41,7 @@ struct TestPlatform
         auto f = std::make_unique<ScriptedFileOperationPrompts>();
         fileOperationPrompts = f.get();
         platform->fileOperationPrompts = std::move(f);
+        // The real launcher: what it may start is up to the desktop's associations.
+        platform->shellLauncher = std::make_unique<QtShellLauncher>();
     }
 };
