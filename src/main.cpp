@@ -1,13 +1,21 @@
 #include "editor/frm_geral.h"
+#include "shell/command_line.h"
 #include "shell/qt_platform.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    if (const auto code = answerWithoutDisplay(argc, argv))
+        return *code;
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Tessarel"));
+    const StartArguments start = readStartArguments(app.arguments());
+    if (start.exitCode)
+        return *start.exitCode;
     frmGeral window(makeQtPlatform());
     window.show();
+    if (!start.file.isEmpty())
+        window.openFile(start.file);
     return app.exec();
 }

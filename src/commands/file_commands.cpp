@@ -1,4 +1,4 @@
-// The File menu: New, Open and Save of the main window.
+// The File menu: New, Open and Save of the main window, and the load behind Open.
 
 #include "formats/bitmap_file.h"
 #include "formats/picture_loader.h"
@@ -49,19 +49,28 @@ void frmGeral::mnuOpenSimples_Click()
     CommonDialog &cd = *platform_->commonDialog;
     cd.DialogTitle = QStringLiteral("Vorn Tessarel - Open...");
     cd.Filter = kOpenFilter;
-    const int result = cd.ShowOpen(this);
-    mnuReduzir->setEnabled(true);
-    lblMsg->setCaption(cd.FileName);
-    if (result != CommonDialog::kCancelError) {
-        captionFile_ = cd.FileName;
-        if (const auto picture = loadPicture(cd.FileName)) {
-            ikon_.setPicture(*picture);
-            RefreshGrid();
-        } else {
-            platform_->messageBox->show(this, kInformTitle, kNotAPicture, MessageBox::OkOnly, MessageBox::NoIcon);
-        }
+    if (cd.ShowOpen(this) != CommonDialog::kCancelError) {
+        openFile(cd.FileName);
+    } else {
+        // A cancelled Open still enables Resize and shows the dialog's last name.
+        mnuReduzir->setEnabled(true);
+        lblMsg->setCaption(cd.FileName);
     }
     setToolWindowsTopmost(true);
+}
+
+bool frmGeral::openFile(const QString &path)
+{
+    mnuReduzir->setEnabled(true);
+    lblMsg->setCaption(path);
+    captionFile_ = path;
+    if (const auto picture = loadPicture(path)) {
+        ikon_.setPicture(*picture);
+        RefreshGrid();
+        return true;
+    }
+    platform_->messageBox->show(this, kInformTitle, kNotAPicture, MessageBox::OkOnly, MessageBox::NoIcon);
+    return false;
 }
 
 void frmGeral::mnusave_Click()

@@ -98,6 +98,9 @@ public:
     void mnuFechar_Click();
     void mnuNew_Click();
     void mnuOpenSimples_Click();
+    // Loads a picture into the icon as Open does once a file is chosen; a file
+    // that is no picture gets Open's message box. True when it loaded.
+    bool openFile(const QString &path);
     void mnusave_Click();
     void mnuCopiar_Click();
     void mnuCortar_Click();

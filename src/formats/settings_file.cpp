@@ -93,7 +93,11 @@ QString defaultPath()
 {
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QFileInfo folder(programFolder);
-    if (!programFolder.isEmpty() && folder.isDir() && folder.isWritable())
+    // Installed layout: <prefix>/bin/tessarel with <prefix>/share/applications/<desktop file> beside it.
+    const bool installed = folder.fileName() == QLatin1String("bin") &&
+                           QFileInfo::exists(QDir(programFolder).filePath(
+                               QStringLiteral("../share/applications/" TESSAREL_DESKTOP_FILE)));
+    if (!installed && !programFolder.isEmpty() && folder.isDir() && folder.isWritable())
         return QDir(programFolder).filePath(kFileName);
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(config);

@@ -18,9 +18,10 @@ QByteArray encode(const QString &code);
 // at least six and the sixth is a whole number; nothing otherwise.
 std::optional<QString> decodeCode(const QByteArray &bytes);
 
-// Where the file lives: beside the program when that folder is writable, else
-// in the user's configuration folder (an installed copy under /usr). Read and
-// written in the same place.
+// Where the file lives: in the user's configuration folder for an installed
+// copy (even one whose folder is writable, as it is to root) or when the
+// program's folder is read-only; beside the program otherwise, as in a build
+// tree. Read and written in the same place.
 QString defaultPath();
 
 // Writes the file whole or not at all. False when it could not be written.

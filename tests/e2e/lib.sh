@@ -1,6 +1,6 @@
 # Shared steps of the end-to-end scripts: a private Xvfb display with openbox,
 # the real binary on it, and screenshots read back with screen.py.
-# Usage: source lib.sh; e2e_start <binary> [args...]
+# Usage: source lib.sh; e2e_start <binary> [args...]; e2e_launch starts it again on the same display.
 
 set -euo pipefail
 E2E_DIR="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -60,9 +60,15 @@ e2e_wait_window() {
   return 1
 }
 
-# Starts the binary and waits for its main window; sets E2E_WINDOW.
+# Starts the display, then the binary; sets E2E_WINDOW.
 e2e_start() {
   e2e_display
+  e2e_launch "$@"
+}
+
+# Starts the binary on the display already running and waits for its main
+# window; sets E2E_APP and E2E_WINDOW.
+e2e_launch() {
   mkdir -p "$E2E_WORK/runtime" && chmod 700 "$E2E_WORK/runtime"
   XDG_RUNTIME_DIR="$E2E_WORK/runtime" XDG_CONFIG_HOME="$E2E_WORK/config" HOME="$E2E_WORK" \
     QT_QPA_PLATFORM=xcb "$@" >"$E2E_WORK/app.log" 2>&1 &

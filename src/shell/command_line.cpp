@@ -1,0 +1,86 @@
+#include "shell/command_line.h"
+
+#include "shell/project_info.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+
+struct Parser
+{
+    QCommandLineParser parser;
+    // Not addHelpOption(): its --help-all promises Qt's options, which parse() cannot print.
+    const QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Displays this help.")};
+    const QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Displays version information.")};
+
+    Parser()
+    {
+        parser.addOptions({help, version});
+        parser.setApplicationDescription(QStringLiteral("Tessarel, an icon editor."));
+        parser.addPositionalArgument(QStringLiteral("file"),
+                                     QStringLiteral("An icon, bitmap, GIF or metafile to open."),
+                                     QStringLiteral("[file]"));
+    }
+
+    bool wantsInfo() const { return parser.isSet(help) || parser.isSet(version); }
+
+    // Help or version, whichever was asked for; the exit code.
+    int printInfo() const
+    {
+        if (parser.isSet(help))
+            std::fputs(qPrintable(parser.helpText()), stdout);
+        else
+            std::printf("Tessarel %s\n", projectinfo::kVersion);
+        return 0;
+    }
+};
+
+void refuse(const QString &error, const QString &usage)
+{
+    std::fprintf(stderr, "%s\n\n%s", qPrintable(error), qPrintable(usage));
+}
+
+} // namespace
+
+std::optional<int> answerWithoutDisplay(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    Parser p;
+    if (!p.parser.parse(arguments) || !p.wantsInfo())
+        return std::nullopt;
+    // The usage line names the program through the application object; a core
+    // one needs no display.
+    QCoreApplication core(argc, argv);
+    return p.printInfo();
+}
+
+StartArguments readStartArguments(const QStringList &arguments)
+{
+    Parser p;
+    StartArguments start;
+    if (!p.parser.parse(arguments)) {
+        refuse(p.parser.errorText(), p.parser.helpText());
+        start.exitCode = 2;
+        return start;
+    }
+    if (p.wantsInfo()) {
+        start.exitCode = p.printInfo();
+        return start;
+    }
+    const QStringList files = p.parser.positionalArguments();
+    if (files.size() > 1) {
+        refuse(QStringLiteral("Only one file can be opened at a time."), p.parser.helpText());
+        start.exitCode = 2;
+        return start;
+    }
+    // Absolute, as the Open dialog gives it: the caption and Save compare full names.
+    if (!files.isEmpty())
+        start.file = QFileInfo(files.first()).absoluteFilePath();
+    return start;
+}
