@@ -81,5 +81,8 @@ bool frmInfo::event(QEvent *e)
 
 void frmGeral::mnuPropriedade_Click()
 {
-    static_cast<SideWindow *>(sideWindows_.get(QStringLiteral("frmInfo")))->LoadToolbar(this);
+    // Shown and made the active window, which is when it reads the file.
+    auto *info = static_cast<SideWindow *>(sideWindows_.get(QStringLiteral("frmInfo")));
+    info->LoadToolbar(this);
+    info->activateWindow();
 }

@@ -7,6 +7,7 @@
 #include "commands/frm_info.h"
 #include "commands/frm_previa.h"
 #include "filemanager/frm_copy.h"
+#include "shell/frm_about.h"
 #include "editor/ruler.h"
 #include "editor/tool_pictures.h"
 #include "platform/bevel_panel.h"
@@ -81,6 +82,9 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
     sideWindows_.registerFactory(QStringLiteral("frmVeCor2"), [](QWidget *owner) { return new frmVeCor2(owner); });
     sideWindows_.registerFactory(QStringLiteral("frmDesenho"), [this](QWidget *) { return new frmDesenho(*this); });
     sideWindows_.registerFactory(QStringLiteral("frmCopy"), [this](QWidget *) { return new frmCopy(*this); });
+    sideWindows_.registerFactory(QStringLiteral("frmAbout"), [this](QWidget *) {
+        return new frmAbout(this, *placement_, *platform_->shellLauncher);
+    });
     sideWindows_.registerFactory(QStringLiteral("frmInfo"), [this](QWidget *) { return new frmInfo(*this); });
     sideWindows_.registerFactory(QStringLiteral("frmPrevia"), [this](QWidget *) { return new frmPrevia(*this); });
     buildControls();

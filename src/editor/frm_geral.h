@@ -116,6 +116,8 @@ public:
     void mnuPrevi_Click();
     void mnuOpenAs_Click();
     void mnuPellory_Click();
+    void mnucshp_Click();
+    void mnuVersao_Click();
     void mnuPropriedade_Click();
 
     // Offers Paste when the system clipboard holds a picture, loading it as

@@ -132,6 +132,8 @@ void frmGeral::buildMenus()
     connect(mnuPrevi, &QAction::triggered, this, &frmGeral::mnuPrevi_Click);
     connect(mnuOpenAs, &QAction::triggered, this, &frmGeral::mnuOpenAs_Click);
     connect(mnuPellory, &QAction::triggered, this, &frmGeral::mnuPellory_Click);
+    connect(mnucshp, &QAction::triggered, this, &frmGeral::mnucshp_Click);
+    connect(mnuVersao, &QAction::triggered, this, &frmGeral::mnuVersao_Click);
     connect(mnuPropriedade, &QAction::triggered, this, &frmGeral::mnuPropriedade_Click);
 }
 

@@ -1,11 +1,14 @@
 // Launching through the desktop with real files and a private set of desktop
 // associations: each way a launch can fail maps to its code and message.
 
+#include "shell/frm_about.h"
 #include "shell/launcher.h"
 #include "shell/qt_shell_launcher.h"
 #include "support/editor_fixture.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -82,6 +85,26 @@ private slots:
         QCOMPARE(mdlExecuta::launchErrorText(28), QStringLiteral("DEE time out"));
         for (int code : {1, 4, 6, 7, 9, 10, 12, 25, 32})
             QCOMPARE(mdlExecuta::launchErrorText(code), QStringLiteral("Unknown Error!, Please try again..."));
+    }
+
+    void aboutClockTicksAndStopsOnClose()
+    {
+        EditorFixture f;
+        QVERIFY(f.showPastStartup());
+        f.window->mnuVersao->trigger();
+        auto *about = qobject_cast<frmAbout *>(f.window->sideWindows().existing(QStringLiteral("frmAbout")));
+        QVERIFY(about && about->isVisible());
+        QCOMPARE(about->size(), QSize(348, 373));
+        QVERIFY(about->windowFlags() & Qt::WindowStaysOnTopHint);
+        QTRY_VERIFY_WITH_TIMEOUT(!about->lblHora->text().isEmpty(), 2500);
+        const QString first = about->lblHora->text();
+        QTRY_VERIFY_WITH_TIMEOUT(about->lblHora->text() != first, 2500);
+        // A link gives up always-on-top so the browser can come in front.
+        QTest::mouseClick(about->Label4, Qt::LeftButton);
+        QVERIFY(!(about->windowFlags() & Qt::WindowStaysOnTopHint));
+        QVERIFY(f.doubles.messages->shown.empty()); // a failed launch says nothing
+        about->close();
+        QVERIFY(!about->tmrHora->isActive());
     }
 };
 
