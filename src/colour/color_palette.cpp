@@ -21,9 +21,9 @@ Label *caption(QWidget *parent, const char *name, const char *text, ColourValue 
 {
     auto *label = new Label(parent, QString::fromLatin1(name), QString::fromLatin1(text));
     placeTwips(label, left, top, w, 195);
+    label->setForeColor(fore);
     label->setAutoFillBackground(true);
     QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, colour::toQColor(fore));
     pal.setColor(QPalette::Window, colour::toQColor(kLightGrey));
     label->setPalette(pal);
     return label;

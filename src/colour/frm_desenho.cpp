@@ -25,9 +25,7 @@ Label *caption(QWidget *parent, const char *name, const char *text, ColourValue 
 {
     auto *label = new Label(parent, QString::fromLatin1(name), QString::fromLatin1(text));
     placeTwips(label, 120, top, 600, 195);
-    QPalette pal = label->palette();
-    pal.setColor(QPalette::WindowText, colour::toQColor(fore));
-    label->setPalette(pal);
+    label->setForeColor(fore);
     fonts::fitCaption(label);
     return label;
 }

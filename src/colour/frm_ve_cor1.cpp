@@ -24,13 +24,6 @@ Label *label(QWidget *parent, const char *name, const char *text, int left, int 
     return l;
 }
 
-void colourText(Label *l, ColourValue c)
-{
-    QPalette pal = l->palette();
-    pal.setColor(QPalette::WindowText, colour::toQColor(c));
-    l->setPalette(pal);
-}
-
 } // namespace
 
 frmVeCor1::frmVeCor1(frmGeral &main)
@@ -58,9 +51,9 @@ frmVeCor1::frmVeCor1(frmGeral &main)
     Label7 = label(this, "Label7", "Red", 120, 1350, 315, 195);
     Label8 = label(this, "Label8", "Green", 960, 1350, 495, 195);
     Label9 = label(this, "Label9", "Blue", 1800, 1350, 360, 195);
-    colourText(Label7, colour::rgb(255, 0, 0));
-    colourText(Label8, colour::rgb(0, 128, 0));
-    colourText(Label9, colour::rgb(0, 0, 255));
+    Label7->setForeColor(colour::rgb(255, 0, 0));
+    Label8->setForeColor(colour::rgb(0, 128, 0));
+    Label9->setForeColor(colour::rgb(0, 0, 255));
     for (Label *l : {Label7, Label8, Label9})
         fonts::fitCaption(l);
     Lbl_red = label(this, "Lbl_red", "", 120, 1560, 615, 255);

@@ -2,6 +2,8 @@
 // A label that tells when its caption changes, so a window can keep menu
 // states in step with it (the Change event of a classic label).
 
+#include "platform/colour_value.h"
+
 #include <QLabel>
 
 class Label : public QLabel
@@ -20,6 +22,14 @@ public:
             return;
         setText(c);
         emit Change();
+    }
+
+    // The caption's colour (ForeColor).
+    void setForeColor(ColourValue c)
+    {
+        QPalette pal = palette();
+        pal.setColor(QPalette::WindowText, colour::toQColor(c));
+        setPalette(pal);
     }
 
 signals:
