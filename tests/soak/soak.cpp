@@ -316,7 +316,10 @@ void Soak::writePictures()
     files.append({QStringLiteral("garbage.ico"), QByteArray(300, '\x5A')});
     files.append({QStringLiteral("empty.bmp"), QByteArray()});
     for (int i = 0; i < files.size(); ++i) {
-        const QString folder = home_ + (i % 3 == 2 ? QStringLiteral("/pictures/more/") : QStringLiteral("/pictures/"));
+        // The file manager starts in the home folder: a third of the files wait there.
+        static const QStringList folders = {QStringLiteral("/"), QStringLiteral("/pictures/"),
+                                            QStringLiteral("/pictures/more/")};
+        const QString folder = home_ + folders[i % 3];
         const QString path = folder + QFileInfo(files[i].first).fileName();
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly) || f.write(files[i].second) != files[i].second.size())
