@@ -726,7 +726,8 @@ int Soak::run()
             if (!check(&why))
                 return fail(eventNo_, why);
             if (eventNo_ % (opt_.checkEvery * 100) == 0) {
-                std::printf("event %ld, %.0f s, RSS %ld kB\n", eventNo_, clock.elapsed() / 1000.0, rssKb());
+                std::printf("event %ld, %.0f s, RSS %ld kB, %lld widgets\n", eventNo_, clock.elapsed() / 1000.0, rssKb(),
+                            static_cast<long long>(QApplication::allWidgets().size()));
                 std::fflush(stdout);
             }
         }
