@@ -42,6 +42,8 @@ BitmapInfoFields decodeBitmapInfo(const QByteArray &head)
 
 bool readBitmapInfo(const QString &path, BitmapInfoFields *out)
 {
+    if (path.isEmpty()) // no name is no file
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;

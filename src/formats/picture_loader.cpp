@@ -104,6 +104,9 @@ std::optional<QImage> loadPictureAt(const QByteArray &nativePath)
 
 std::optional<QImage> loadPicture(const QString &path)
 {
+    // No name is no file (QFile would warn about opening it).
+    if (path.isEmpty())
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
         return std::nullopt;

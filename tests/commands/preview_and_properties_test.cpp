@@ -91,6 +91,22 @@ private slots:
         }
     }
 
+    void propertiesWithTheFileUnnamedAgainTouchNoFile()
+    {
+        const QString four = write(QStringLiteral("four.bmp"), writeBmp(QImage(4, 4, QImage::Format_RGB32), {}));
+        f->window->lblMsg->setCaption(four);
+        f->window->mnuPropriedade->trigger();
+        auto *info = qobject_cast<frmInfo *>(f->window->sideWindows().existing(QStringLiteral("frmInfo")));
+        QVERIFY(info && info->isVisible());
+        // An Open cancelled before any file was chosen names no file; the
+        // properties window, still open, must not try to read a nameless one.
+        f->doubles.dialog->queueCancel();
+        f->window->mnuOpenSimples->trigger();
+        QCOMPARE(f->window->lblMsg->text(), QString());
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("QFSFileEngine")));
+        QCOMPARE(activate(info), (QStringList{"Select a bitmap or RLE file to detail...", "", "", "", "", "", ""}));
+    }
+
     void previewTilesTheIconWhileTheEditorStepsAside()
     {
         const ColourValue red = colour::rgb(255, 0, 0), blue = colour::rgb(0, 0, 255);
