@@ -22,6 +22,7 @@
 #include "toolwindow/frm_tool_bar.h"
 
 #include <QApplication>
+#include <QPixmapCache>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QCloseEvent>
@@ -76,6 +77,10 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
                    Qt::WindowMinMaxButtonsHint);
     settingsFilePath_ = platform_->settingsFilePath;
     fonts::installStandIns();
+    // The style caches what it draws, by default up to 10 MB, which a long
+    // session fills with one-off sizes; the windows here are small and cheap
+    // to redraw.
+    QPixmapCache::setCacheLimit(1024);
     sideWindows_.registerFactory(QStringLiteral("frmToolBar"), [this](QWidget *) { return new frmToolBar(*this); });
     sideWindows_.registerFactory(QStringLiteral("ColorPalette"), [this](QWidget *) { return new ColorPalette(*this); });
     sideWindows_.registerFactory(QStringLiteral("frmVeCor1"), [this](QWidget *) { return new frmVeCor1(*this); });

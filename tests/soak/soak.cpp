@@ -21,6 +21,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QPixmapCache>
+#include <functional>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -33,6 +35,7 @@
 
 #include <algorithm>
 #include <malloc.h>
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -384,6 +387,20 @@ void Soak::buildEditor()
 // Resident size in a state that does not depend on where the random stream
 // happens to be: every side window unloaded, the editor in its normal state,
 // deferred deletes done and the allocator's free pages handed back.
+static int countObjects()
+{
+    int n = 0;
+    std::function<void(QObject *)> walk = [&](QObject *o) {
+        ++n;
+        for (QObject *c : o->children())
+            walk(c);
+    };
+    for (QWidget *w : QApplication::topLevelWidgets())
+        walk(w);
+    walk(QCoreApplication::instance());
+    return n;
+}
+
 long Soak::settledRssKb()
 {
     for (const QString &n : kSideWindows)
@@ -391,6 +408,15 @@ long Soak::settledRssKb()
     fx_->window->setWindowState(Qt::WindowNoState); // after the preview, which maximises it as it goes
     for (int i = 0; i < 3; ++i)
         settle();
+    if (qEnvironmentVariableIsSet("SOAK_DIAG")) {
+        const long before = trimmedRssKb();
+        const size_t heap = mallinfo2().uordblks;
+        QPixmapCache::clear();
+        const long noPix = trimmedRssKb();
+        std::printf("diag: rss %ld heap-in-use %zu kB, without pixmap cache rss %ld heap %zu kB, widgets %lld, objects %d\n",
+                    before, heap / 1024, noPix, mallinfo2().uordblks / 1024,
+                    static_cast<long long>(QApplication::allWidgets().size()), countObjects());
+    }
     return trimmedRssKb();
 }
 
@@ -777,6 +803,10 @@ int Soak::run()
                 opt_.events, clock.elapsed() / 1000.0, rssStart, rssEnd, growth(rssStart, rssEnd), trimmedStart,
                 trimmedEnd, growth(trimmedStart, trimmedEnd), settledStart, settledEnd,
                 growth(settledStart, settledEnd), box_->count);
+    if (qEnvironmentVariableIsSet("SOAK_DIAG_EXIT")) {
+        std::fflush(stdout);
+        _exit(0); // what is alive now shows as "leaked" to a heap profiler
+    }
     fx_.reset();
     return 0;
 }
