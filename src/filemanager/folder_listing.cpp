@@ -1,5 +1,7 @@
 #include "filemanager/folder_listing.h"
 
+#include "filemanager/byte_paths.h"
+
 #include <QFile>
 #include <QStorageInfo>
 
@@ -108,16 +110,12 @@ std::optional<QList<Entry>> subfolders(const QByteArray &folder, QString *error)
 
 QByteArray join(const QByteArray &folder, const QByteArray &name)
 {
-    return folder.endsWith('/') ? folder + name : folder + '/' + name;
+    return bytepath::joined(folder, name);
 }
 
 QByteArray parent(const QByteArray &folder)
 {
-    QByteArray f = folder;
-    while (f.size() > 1 && f.endsWith('/'))
-        f.chop(1);
-    const qsizetype slash = f.lastIndexOf('/');
-    return slash <= 0 ? QByteArray("/") : f.left(slash);
+    return bytepath::folderOf(bytepath::cleaned(folder));
 }
 
 QString display(const QByteArray &bytes)
