@@ -7,7 +7,7 @@ e2e_start "$1"
 e2e_enter
 
 # About is the last menu of the bar (it has no access key); its last item is the version.
-read -r MX MY < <(xwininfo -id "$E2E_WINDOW" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }')
+read -r MX MY < <(e2e_origin "$E2E_WINDOW")
 xdotool mousemove $((MX + 300)) $((MY + 9)); sleep 0.2; xdotool click 1; sleep 0.4
 xdotool key Up Return
 about="$(e2e_wait_window '^About Vorn Tessarel$')" || e2e_fail "the About window did not appear"

@@ -8,12 +8,10 @@ e2e_start "$1"
 e2e_enter
 e2e_grid
 
-# Client-area origin of a window.
-origin_of() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }'; }
 origin() {
   local id
   id="$(e2e_wait_window "$1")" || e2e_fail "window '$1' did not appear"
-  origin_of "$id"
+  e2e_origin "$id"
 }
 click_at() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool click 1; sleep 0.4; }
 cell_rgb() { e2e_py pixel "$1" $((GX + $2 * 10 + 5)) $((GY + $3 * 10 + 5)); }
@@ -31,7 +29,7 @@ type_number() {
 # Scroll Color: red typed as "200", green "030", blue "77", then Select.
 colours_menu 2
 RGB_ID="$(e2e_wait_window 'Vorn Tessarel $')" || e2e_fail "RGB dialog did not appear"
-read -r PX PY < <(origin_of "$RGB_ID")
+read -r PX PY < <(e2e_origin "$RGB_ID")
 type_number 24 200
 type_number 48 030
 type_number 72 77
@@ -50,7 +48,7 @@ click_at $((PX + 8 + 56 + 28)) $((PY + 112 + 26 + 12))
 colours_menu 1
 PICKER_ID="$(xdotool search --onlyvisible --name 'Vorn Tessarel $' | grep -vx "$RGB_ID" | head -n 1 || true)"
 [ -n "$PICKER_ID" ] || e2e_fail "picker did not appear"
-read -r VX VY < <(origin_of "$PICKER_ID")
+read -r VX VY < <(e2e_origin "$PICKER_ID")
 click_at $((VX + 80)) $((VY + 20)) # Initialize Color Search
 shot="$(e2e_shot searching)"
 click_at $((GX + 3 * 10 + 5)) $((GY + 4 * 10 + 5))

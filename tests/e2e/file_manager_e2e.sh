@@ -19,7 +19,7 @@ keys() { for k in "$@"; do xdotool key "$k"; sleep 0.15; done; }
 xdotool key --window "$E2E_WINDOW" ctrl+p
 sleep 1
 id="$(e2e_wait_window '^Vorn Tessarel$')" || e2e_fail "the file manager did not appear"
-read -r X Y < <(xwininfo -id "$id" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }')
+read -r X Y < <(e2e_origin "$id")
 
 # Both folder lists start at home, whose first folder is aaa-icons: open it,
 # then src on the left and dst on the right.

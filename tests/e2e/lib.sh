@@ -86,6 +86,9 @@ e2e_shot() { # e2e_shot <name> -> path of a PNG of the whole screen
 
 e2e_py() { python3 "$E2E_DIR/screen.py" "$@"; }
 
+# Screen position of a window's client area: e2e_origin <window id> -> "x y".
+e2e_origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }'; }
+
 # Clicks the word Enter on the start-up logo and waits for the panel to go.
 e2e_enter() {
   local shot lx ly

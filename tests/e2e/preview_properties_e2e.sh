@@ -11,7 +11,7 @@ xdotool mousemove $((GX + 5)) $((GY + 5)); sleep 0.2; xdotool click 1; sleep 0.3
 xdotool key --window "$E2E_WINDOW" alt+t; sleep 0.4; xdotool key Return
 preview="$(e2e_wait_window '^Preview Background$')" || e2e_fail "the preview did not appear"
 sleep 1.5
-read -r X Y < <(xwininfo -id "$preview" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }')
+read -r X Y < <(e2e_origin "$preview")
 shot="$(e2e_shot preview)"
 for at in "0 0" "32 0" "0 32" "160 96"; do
   read -r dx dy <<<"$at"
@@ -38,7 +38,7 @@ xdotool type --delay 20 "$bmp"; xdotool key Return; sleep 1
 xdotool key --window "$E2E_WINDOW" alt+t; sleep 0.4; xdotool key Down Down Return
 info="$(e2e_wait_window '^Vorn Tessarel$')" || e2e_fail "the properties window did not appear"
 sleep 1
-read -r X Y < <(xwininfo -id "$info" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }')
+read -r X Y < <(e2e_origin "$info")
 shot="$(e2e_shot properties)"
 # The picture sits at the frame's top-left, behind the values.
 read -r r g b < <(e2e_py pixel "$shot" $((X + 26)) $((Y + 34)))
