@@ -252,6 +252,7 @@ struct Options
     quint64 seed = 0;
     long events = 20000;
     long checkEvery = 1000;
+    double maxGrowth = -1; // percent of settled RSS; below 0, not checked
 };
 
 class Soak
@@ -808,6 +809,13 @@ int Soak::run()
         _exit(0); // what is alive now shows as "leaked" to a heap profiler
     }
     fx_.reset();
+    // Settled, the program holds the same windows at both ends: what it holds
+    // more at the end was piled up on the way.
+    if (opt_.maxGrowth >= 0 && growth(settledStart, settledEnd) > opt_.maxGrowth) {
+        std::printf("FAILED (seed %llu): settled RSS grew %.2f %%, more than %.2f %%\n",
+                    static_cast<unsigned long long>(opt_.seed), growth(settledStart, settledEnd), opt_.maxGrowth);
+        return 1;
+    }
     return 0;
 }
 
@@ -826,8 +834,11 @@ int main(int argc, char **argv)
             opt.events = long(v);
         else if (a == "--check-every")
             opt.checkEvery = std::max(1L, long(v));
+        else if (a == "--max-growth")
+            opt.maxGrowth = std::atof(argv[i + 1]);
         else {
-            std::fprintf(stderr, "usage: %s [--seed N] [--events N] [--check-every N]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--seed N] [--events N] [--check-every N] [--max-growth PERCENT]\n",
+                         argv[0]);
             return 2;
         }
     }

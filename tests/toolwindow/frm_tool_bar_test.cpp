@@ -133,6 +133,10 @@ private slots:
         ikon.pset(31, 5, colour::kBlack);
         ikon.pset(1, 1, red);
         auto click = [&](int i) { QTest::mouseClick(tool()->moveFrame()->cmdShift[size_t(i)], Qt::LeftButton); };
+        for (QToolButton *b : tool()->moveFrame()->cmdShift) { // each face shows its arrow
+            const QImage face = b->grab().toImage();
+            QCOMPARE(face.pixelColor(face.rect().center()), QColor(0, 0, 128));
+        }
         click(0);
         QCOMPARE(f->count(colour::kBlack), 0);
         QCOMPARE(f->pixel(2, 1), red);
