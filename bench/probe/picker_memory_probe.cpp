@@ -6,26 +6,16 @@
 #include "editor/frm_geral.h"
 #include "platform/picture_box.h"
 #include "shell/qt_platform.h"
+#include "support/resident_memory.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QThread>
 #include <cstdio>
 
 namespace {
-
-long rssKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const auto m = QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)")).match(QString::fromLatin1(status.readAll()));
-    return m.hasMatch() ? m.captured(1).toLong() : -1;
-}
 
 void settle()
 {
@@ -66,14 +56,14 @@ int main(int argc, char **argv)
         return 1;
     }
     settle();
-    const long before = rssKiB();
+    const long before = residentKiB();
     for (int i = 0; i < searches; ++i)
         if (!search()) {
             std::fprintf(stderr, "search %d failed\n", i);
             return 1;
         }
     settle();
-    const long after = rssKiB();
+    const long after = residentKiB();
     std::printf("searches %d  rss before %ld KiB  after %ld KiB  growth %ld KiB\n", searches, before, after,
                 after - before);
     return 0;

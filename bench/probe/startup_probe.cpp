@@ -4,25 +4,14 @@
 // and ends.
 #include "editor/frm_geral.h"
 #include "shell/qt_platform.h"
+#include "support/resident_memory.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMainWindow>
 #include <QTemporaryDir>
 #include <cstdio>
-
-static long residentKiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
 
 int main(int argc, char *argv[])
 {

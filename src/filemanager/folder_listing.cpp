@@ -108,11 +108,6 @@ std::optional<QList<Entry>> subfolders(const QByteArray &folder, QString *error)
     return list(folder, Kind::Folders, error);
 }
 
-QByteArray join(const QByteArray &folder, const QByteArray &name)
-{
-    return bytepath::joined(folder, name);
-}
-
 QByteArray parent(const QByteArray &folder)
 {
     return bytepath::folderOf(bytepath::cleaned(folder));

@@ -34,8 +34,6 @@ std::optional<QList<Entry>> iconFiles(const QByteArray &folder, QString *error =
 // Folders inside a folder, sorted the same way. Hidden ones are left out.
 std::optional<QList<Entry>> subfolders(const QByteArray &folder, QString *error = nullptr);
 
-// folder + "/" + name, without doubling the separator of a folder like "/".
-QByteArray join(const QByteArray &folder, const QByteArray &name);
 // The folder above, "/" for "/" itself.
 QByteArray parent(const QByteArray &folder);
 QString display(const QByteArray &bytes);

@@ -1,5 +1,7 @@
 #include "filemanager/folder_views.h"
 
+#include "filemanager/byte_paths.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -67,7 +69,7 @@ bool FolderList::setPath(const QByteArray &path, QString *error)
         return false;
     for (const folders::Entry &e : *inside) {
         auto *item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + e.display, this);
-        item->setData(Qt::UserRole, folders::join(path_, e.name));
+        item->setData(Qt::UserRole, bytepath::joined(path_, e.name));
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #include "filemanager/frm_copy.h"
 
 #include "editor/frm_geral.h"
+#include "filemanager/byte_paths.h"
 #include "filemanager/file_operation.h"
 #include "filemanager/folder_views.h"
 #include "formats/picture_loader.h"
@@ -136,8 +137,8 @@ void frmCopy::lstFile_Click(int k)
     // stands for the source file.
     const QByteArray name = lstFile[size_t(k)]->fileName();
     const QByteArray sourceName = lstFile[0]->fileName();
-    const QByteArray path = name == sourceName ? folders::join(lstFile[0]->path(), sourceName)
-                                               : folders::join(lstFile[1]->path(), name);
+    const QByteArray path = name == sourceName ? bytepath::joined(lstFile[0]->path(), sourceName)
+                                               : bytepath::joined(lstFile[1]->path(), name);
     main_.lblMsg->setCaption(folders::display(path));
     const auto picture = name.isEmpty() ? std::nullopt : loadPictureAt(path);
     if (!picture) {

@@ -17,7 +17,9 @@
 #include "support/editor_fixture.h"
 #include "support/ico_fuzz_seeds.h"
 #include "support/picture_fuzz_seeds.h"
+#include "support/le_bytes.h"
 #include "support/pointer.h"
+#include "support/resident_memory.h"
 
 #include <QAction>
 #include <QApplication>
@@ -70,23 +72,12 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
 
 // ---- Small helpers --------------------------------------------------------
 
-long rssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
 // The same after the allocator has handed its free pages back: what the
 // program still holds, without the churn of large pictures freed a moment ago.
 long trimmedRssKb()
 {
     malloc_trim(0);
-    return rssKb();
+    return residentKiB();
 }
 
 QByteArray hashOf(const QByteArray &bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1); }
@@ -97,25 +88,19 @@ QByteArray readAll(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-quint32 le32(const QByteArray &b, int at)
-{
-    return quint32(uchar(b[at])) | quint32(uchar(b[at + 1])) << 8 | quint32(uchar(b[at + 2])) << 16 |
-           quint32(uchar(b[at + 3])) << 24;
-}
-
 // A whole bitmap file as Save writes one: the file header's size is the
 // file's size and the pixel rows the info header promises are all there.
 bool isWholeBitmapFile(const QByteArray &b)
 {
     if (b.size() < 14 + 40 || b[0] != 'B' || b[1] != 'M')
         return false;
-    if (le32(b, 2) != quint32(b.size()))
+    if (getLe32(b, 2) != quint32(b.size()))
         return false;
-    const quint32 offBits = le32(b, 10);
-    const qint64 width = qint32(le32(b, 18));
-    const qint64 height = std::abs(qint64(qint32(le32(b, 22))));
+    const quint32 offBits = getLe32(b, 10);
+    const qint64 width = qint32(getLe32(b, 18));
+    const qint64 height = std::abs(qint64(qint32(getLe32(b, 22))));
     const int bits = uchar(b[28]) | uchar(b[29]) << 8;
-    const quint32 compression = le32(b, 30);
+    const quint32 compression = getLe32(b, 30);
     if (compression != 0 || width <= 0 || bits == 0)
         return offBits < quint32(b.size());
     const qint64 stride = ((width * bits + 31) / 32) * 4;
@@ -772,7 +757,7 @@ int Soak::run()
     for (eventNo_ = 1; eventNo_ <= opt_.events; ++eventNo_) {
         oneEvent();
         if (eventNo_ == warmUp) {
-            rssStart = rssKb();
+            rssStart = residentKiB();
             trimmedStart = trimmedRssKb();
             settledStart = settledRssKb();
         }
@@ -780,13 +765,13 @@ int Soak::run()
             if (!check(&why))
                 return fail(eventNo_, why);
             if (eventNo_ % (opt_.checkEvery * 100) == 0) {
-                std::printf("event %ld, %.0f s, RSS %ld kB, %lld widgets\n", eventNo_, clock.elapsed() / 1000.0, rssKb(),
+                std::printf("event %ld, %.0f s, RSS %ld kB, %lld widgets\n", eventNo_, clock.elapsed() / 1000.0, residentKiB(),
                             static_cast<long long>(QApplication::allWidgets().size()));
                 std::fflush(stdout);
             }
         }
     }
-    const long rssEnd = rssKb();
+    const long rssEnd = residentKiB();
     const long trimmedEnd = trimmedRssKb();
     const long settledEnd = settledRssKb();
     const auto count = [](const QString &folder) {
