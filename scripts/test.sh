@@ -20,14 +20,14 @@ run_suite() {
 }
 
 echo "== normal build =="
-run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+run_suite "$root/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSAREL_WERROR=ON
 
 echo "== sanitizer build =="
 # strict_string_checks is left off: libxkbcommon-x11 hands strndup buffers without a terminator.
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-run_suite "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTESSAREL_SANITIZE=ON -DTESSAREL_BENCH=OFF
+run_suite "$root/build-asan" -DCMAKE_BUILD_TYPE=Debug -DTESSAREL_WERROR=ON -DTESSAREL_SANITIZE=ON -DTESSAREL_BENCH=OFF
 
 echo "== fuzzing =="
 "$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-60}"
