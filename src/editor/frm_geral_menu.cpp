@@ -93,6 +93,7 @@ void frmGeral::buildMenus()
 
     mnuAbout = menu(bar, "mnuAbout", QStringLiteral("About"));
     mnucshp = item(mnuAbout, "mnucshp", QStringLiteral("    Vorn HP"));
+    mnuAbout->setSeparatorsCollapsible(false); // three separator lines, not one
     mnuAbout->addSeparator();
     mnuAbout->addSeparator();
     mnuAbout->addSeparator();

@@ -4,7 +4,6 @@
 #include "platform/shell_launcher.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
 
 namespace mdlExecuta {
 
@@ -38,8 +37,7 @@ void OpenDocument(ShellLauncher &shell, MessageBox &messages, QWidget *owner, co
 
 void ReportLaunchError(MessageBox &messages, QWidget *owner, int code)
 {
-    messages.show(owner, QGuiApplication::applicationDisplayName(), launchErrorText(code), MessageBox::OkOnly,
-                  MessageBox::Critical);
+    messages.show(owner, kApplicationTitle, launchErrorText(code), MessageBox::OkOnly, MessageBox::Critical);
 }
 
 } // namespace mdlExecuta

@@ -27,7 +27,7 @@ xdotool key alt+F4; sleep 0.5
 
 xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
 xdotool key ctrl+w
-box="$(e2e_wait_window '^Tessarel$')" || e2e_fail "no message for the missing sibling tool"
+box="$(e2e_wait_window '^Vorn Tessarel$')" || e2e_fail "no message, titled with the program's title, for the missing sibling tool"
 shot="$(e2e_shot sibling)"
 xdotool windowactivate --sync "$box" 2>/dev/null || true
 xdotool key Return

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QTimer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -82,9 +83,29 @@ private slots:
         QCOMPARE(f.doubles.messages->shown.size(), size_t(1));
         QCOMPARE(f.doubles.messages->shown[0].text, QStringLiteral("File not found"));
         QCOMPARE(f.doubles.messages->shown[0].icon, MessageBox::Critical);
+        QCOMPARE(f.doubles.messages->shown[0].title, QStringLiteral("Vorn Tessarel"));
         QCOMPARE(mdlExecuta::launchErrorText(28), QStringLiteral("DEE time out"));
         for (int code : {1, 4, 6, 7, 9, 10, 12, 25, 32})
             QCOMPARE(mdlExecuta::launchErrorText(code), QStringLiteral("Unknown Error!, Please try again..."));
+    }
+
+    // The About menu shows each of its three separators (Qt would fold them into one).
+    void aboutMenuKeepsItsThreeSeparators()
+    {
+        EditorFixture f;
+        QVERIFY(f.showPastStartup());
+        QMenu *about = f.window->mnuAbout;
+        about->popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(about));
+        QList<QRect> lines;
+        for (QAction *a : about->actions())
+            if (a->isSeparator())
+                lines << about->actionGeometry(a);
+        QCOMPARE(lines.size(), 3);
+        for (const QRect &line : lines)
+            QVERIFY(line.height() > 0);
+        QVERIFY(about->actionGeometry(f.window->mnuVersao).top() >= lines.last().bottom());
+        about->close();
     }
 
     void aboutClockTicksAndStopsOnClose()
