@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 BevelPanel::BevelPanel(QWidget *parent, const QString &name)
     : QWidget(parent)
 {
@@ -57,16 +59,28 @@ void BevelPanel::drawBevel(QPainter &p, QRect r, bool raised, int width)
 void BevelPanel::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
-    const QRect r = rect().adjusted(0, 0, -1, -1);
+    // The outermost ring runs along the last row and column (rect() ends on them).
+    const QRect r = rect();
     // Only 1 is inset. Every other code, the fall-back 3 and the initial 4
     // included, keeps the designed raised look, so the panels look the same
     // on the first start (no settings file yet) and on every later one.
     drawBevel(p, r, bevelStyle_ != 1, bevelWidth_);
     if (!caption_.isEmpty()) {
         p.setPen(palette().color(QPalette::WindowText));
-        p.drawText(rect().adjusted(bevelWidth_ + 2, bevelWidth_ + 1, -bevelWidth_ - 2, 0),
-                   Qt::AlignHCenter | Qt::AlignTop, caption_);
+        p.drawText(captionRect(), Qt::AlignHCenter | Qt::AlignTop, shownCaption());
     }
+}
+
+QRect BevelPanel::captionRect() const
+{
+    return rect().adjusted(bevelWidth_ + 2, bevelWidth_ + 1, -bevelWidth_ - 2, 0);
+}
+
+QString BevelPanel::shownCaption() const
+{
+    // Centred text wider than the panel would lose both ends; cut at the end
+    // instead, so a caption's leading words ("Font:") stay readable.
+    return fontMetrics().elidedText(caption_, Qt::ElideRight, std::max(0, captionRect().width()));
 }
 
 void BevelPanel::mousePressEvent(QMouseEvent *e)

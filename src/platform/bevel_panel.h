@@ -16,6 +16,8 @@ public:
 
     QString caption() const { return caption_; }
     void setCaption(const QString &c);
+    // The caption as drawn: whole when it fits, else cut at its end.
+    QString shownCaption() const;
     int bevelWidth() const { return bevelWidth_; }
     void setBevelWidth(int px);
     int bevelStyle() const { return bevelStyle_; }
@@ -40,6 +42,7 @@ protected:
 
 private:
     void drawBevel(QPainter &p, QRect r, bool raised, int width);
+    QRect captionRect() const;
 
     QString caption_;
     int bevelWidth_ = 2;

@@ -61,7 +61,8 @@ void PictureBox::paintEvent(QPaintEvent *e)
     if (border_ > 0) {
         const QPalette pal = palette();
         for (int i = 0; i < border_; ++i) {
-            const QRect r = rect().adjusted(i, i, -i - 1, -i - 1);
+            // rect() already ends on the last pixel: ring i lies i pixels in on every side.
+            const QRect r = rect().adjusted(i, i, -i, -i);
             p.setPen(i == 0 ? pal.color(QPalette::Dark) : pal.color(QPalette::Shadow));
             p.drawLine(r.topLeft(), r.topRight());
             p.drawLine(r.topLeft(), r.bottomLeft());

@@ -3,6 +3,7 @@
 
 #include "platform/bevel_panel.h"
 #include "platform/label.h"
+#include "platform/picture_surface.h"
 #include "support/editor_fixture.h"
 #include "support/pointer.h"
 
@@ -49,6 +50,56 @@ private slots:
         QCOMPARE(w.picModeSel[8]->geometry().top(), 232);
         QCOMPARE(w.picModeSel[7]->geometry().top(), 264);
         QCOMPARE(w.LeftColor->toolTip(), QStringLiteral("Left Button Color"));
+    }
+
+    // Every framed picture box, in every window that has them, shows its whole
+    // surface (or back colour) inside a frame on its outermost pixels; every
+    // bevelled panel's lower and right edge lies on its last row and column.
+    void framesLieOnTheOutermostPixels()
+    {
+        QVERIFY(f->showPastStartup());
+        frmGeral &w = *f->window;
+        for (QAction *command : {w.mnuGradiende, w.mnuScroolColor, w.mnuProcCor, w.mnuCorFixa})
+            command->trigger();
+        QList<QWidget *> windows{&w};
+        for (const char *name : {"frmDesenho", "ColorPalette", "frmVeCor1", "frmToolBar"})
+            windows << w.sideWindows().existing(QString::fromLatin1(name));
+        int boxes = 0, panels = 0;
+        for (QWidget *top : windows) {
+            QVERIFY(top);
+            for (PictureBox *box : top->findChildren<PictureBox *>()) {
+                const int b = box->borderWidth();
+                if (b == 0 || !box->isVisible())
+                    continue;
+                ++boxes;
+                const QImage shot = box->grab().toImage();
+                const QString where = top->objectName() + QLatin1Char('.') + box->objectName();
+                const QImage surface = box->surface() ? box->surface()->image() : QImage();
+                for (int y = b; y < shot.height() - b; ++y)
+                    for (int x = b; x < shot.width() - b; ++x) {
+                        const QRgb want = surface.isNull() ? colour::toQColor(box->backColor()).rgb()
+                                                           : surface.pixel(x - b, y - b);
+                        QVERIFY2((shot.pixel(x, y) | 0xFF000000u) == (want | 0xFF000000u),
+                                 qPrintable(QStringLiteral("%1 client pixel %2, %3").arg(where).arg(x).arg(y)));
+                    }
+                const QRgb lit = box->palette().color(QPalette::Light).rgb();
+                for (int i = 0; i < shot.height(); ++i)
+                    QVERIFY2(shot.pixel(shot.width() - 1, i) == lit, qPrintable(where + QStringLiteral(" right edge")));
+                for (int i = 0; i < shot.width(); ++i)
+                    QVERIFY2(shot.pixel(i, shot.height() - 1) == lit, qPrintable(where + QStringLiteral(" lower edge")));
+            }
+            for (BevelPanel *panel : top->findChildren<BevelPanel *>()) {
+                if (panel->bevelWidth() == 0 || !panel->isVisible())
+                    continue;
+                ++panels;
+                const QImage shot = panel->grab().toImage();
+                const QRgb edge = panel->palette().color(panel->bevelStyle() == 1 ? QPalette::Light : QPalette::Dark).rgb();
+                const QString where = panel->objectName();
+                QVERIFY2(shot.pixel(shot.width() - 1, shot.height() / 2) == edge, qPrintable(where + QStringLiteral(" right edge")));
+                QVERIFY2(shot.pixel(shot.width() / 2, shot.height() - 1) == edge, qPrintable(where + QStringLiteral(" lower edge")));
+            }
+        }
+        QVERIFY(boxes >= 10 && panels >= 4); // the walk reached the boxes named above
     }
 
     void barsLieOnCellBordersAndToggleTwice()

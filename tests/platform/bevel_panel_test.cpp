@@ -49,6 +49,24 @@ private slots:
         }
     }
 
+    // A caption too wide for the panel keeps its first words and loses the
+    // end of the name; one that fits is shown whole.
+    void longCaptionKeepsItsLeadingWords()
+    {
+        QWidget top;
+        BevelPanel p(&top, QStringLiteral("fraTexto"));
+        p.resize(153, 49);
+        const int room = p.width() - 2 * (p.bevelWidth() + 2);
+        const QString name = QStringLiteral("Nimbus Sans Narrow Extra Condensed Bold Oblique Display");
+        for (const QString &font : {name, QStringLiteral("Mono")}) {
+            p.setCaption(QStringLiteral("Font: ") + font);
+            const QString shown = p.shownCaption();
+            QVERIFY2(p.fontMetrics().horizontalAdvance(shown) <= room, qPrintable(shown));
+            QVERIFY2(shown.startsWith(QStringLiteral("Font: ")) && shown.size() > 7, qPrintable(shown));
+            QCOMPARE(shown == p.caption(), font.size() < 10);
+        }
+    }
+
     void movesInTwipsAndRaisesPointerMoves()
     {
         QWidget top;
