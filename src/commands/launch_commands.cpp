@@ -25,5 +25,5 @@ void frmGeral::mnucshp_Click()
 
 void frmGeral::mnuVersao_Click()
 {
-    static_cast<SideWindow *>(sideWindows_.get(QStringLiteral("frmAbout")))->show();
+    static_cast<SideWindow *>(sideWindows_.get(QStringLiteral("frmAbout")))->LoadToolbar(this);
 }

@@ -3,14 +3,19 @@
 #include "platform/twips.h"
 #include "shell/window_placement.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
 // A small-caption tool frame, used until the window manager has framed the
 // window and its real margins are known.
 constexpr QSize kNominalFrame(8, 28);
+
+// The X11 window type "toolbar", as the xcb platform numbers its types.
+constexpr int kXcbToolbarType = 0x08;
 
 } // namespace
 
@@ -40,6 +45,16 @@ SideWindow::SideWindow(QWidget *mainWindow, WindowPlacement &placement, const QS
         Timer->setObjectName(QStringLiteral("Timer"));
         Timer->setInterval(0);
     }
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        // Window managers such as openbox give a utility window minimise and
+        // maximise buttons whatever the Motif hints ask, and minimising one
+        // iconifies the editor's whole group; a toolbar gets the close box
+        // only. The platform reads the type as it makes the native window:
+        // the one made here carries the type and is dropped until shown.
+        create();
+        windowHandle()->setProperty("_q_xcb_wm_window_type", kXcbToolbarType);
+        windowHandle()->destroy();
+    }
 }
 
 void SideWindow::loadProtocol()
@@ -60,7 +75,13 @@ void SideWindow::LoadToolbar(QWidget *owner)
         const Qt::WindowFlags flags = windowFlags();
         setParent(owner, flags);
     }
+    // Shown as it stands, a window the window manager minimised (alone or
+    // with the editor's group) maps iconic and takes the editor down with
+    // it: whatever state it was left in, it comes back normal and in front.
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
     show();
+    raise();
+    activateWindow();
 }
 
 void SideWindow::UnloadToolbar() { close(); }

@@ -26,3 +26,56 @@ done
 name="$(xdotool getwindowname "$E2E_WINDOW")"
 [ "$name" = "Tessarel 2.1.0" ] || e2e_fail "minimised from the window manager, the caption is still '$name'"
 echo "ok: Alt+F4 refused; minimise of a maximised window shows '$name'"
+
+# Side windows: every command shows its window normal and above the editor,
+# however often the window manager minimised the editor and its group in
+# between (title-bar minimise or F2), and the window manager offers the close
+# box only on them.
+iconic() { xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'state: Iconic'; }
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+stack_index() { # position among the managed windows, bottom first
+  xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' |
+    awk -v id="$(printf '0x%x' "$1")" '{ for (i = 5; i <= NF; i++) if ($i == id) print i }'
+}
+above() { local a b; a="$(stack_index "$1")"; b="$(stack_index "$2")"; [ -n "$a" ] && [ -n "$b" ] && [ "$a" -gt "$b" ]; }
+shown() { viewable "$1" && ! iconic "$E2E_WINDOW" && above "$1" "$E2E_WINDOW"; }
+settle() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; "$@"; }
+visible_ids() { xdotool search --onlyvisible --name 'Tessarel' 2>/dev/null | sort; }
+command_keys=(
+  "alt+g Down Down Down Return"   # Grad > Move: the tool window
+  "alt+c Down Return"             # Colors > Search Color: the desktop colour picker
+  "alt+c Down Down Return"        # Colors > Scroll Color: the RGB colour dialog
+  "alt+t Down Return"             # Tools > Gradient Background: the colour composer
+  "alt+o Down Right Up Return"    # About > Version: the About window
+)
+run_command() { xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true; xdotool key --delay 60 ${command_keys[$1]}; }
+
+xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
+settle eval '! iconic "$E2E_WINDOW"' || e2e_fail "the editor did not come back from minimised"
+ids=()
+for i in "${!command_keys[@]}"; do
+  before="$(visible_ids)"
+  run_command "$i"
+  for _ in $(seq 50); do
+    id="$(comm -13 <(echo "$before") <(visible_ids) | head -n 1)"
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || e2e_fail "'${command_keys[$i]}' showed no window"
+  actions="$(xprop -id "$id" _NET_WM_ALLOWED_ACTIONS)"
+  grep -q CLOSE <<<"$actions" && ! grep -qE 'MINIMIZE|MAXIMIZE' <<<"$actions" ||
+    e2e_fail "'$(xdotool getwindowname "$id")' is offered: $actions"
+  ids+=("$id")
+done
+for cycle in $(seq 20); do
+  xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
+  if [ $((cycle % 2)) = 1 ]; then xdotool windowminimize --sync "$E2E_WINDOW"; else xdotool key F2; fi
+  settle iconic "$E2E_WINDOW" || e2e_fail "cycle $cycle: the editor did not minimise"
+  for i in "${!ids[@]}"; do
+    run_command "$i"
+    settle shown "${ids[$i]}" || e2e_fail "cycle $cycle: after '${command_keys[$i]}' the window is \
+$(viewable "${ids[$i]}" || echo "not ")viewable, the editor $(iconic "$E2E_WINDOW" || echo "not ")iconic, \
+$(above "${ids[$i]}" "$E2E_WINDOW" || echo "not ")above it"
+  done
+done
+echo "ok: ${#ids[@]} side windows offer close only and came back in 20 minimise cycles"
