@@ -11,9 +11,10 @@ struct StartArguments
     std::optional<int> exitCode; // set when the program should end at once (help, version, bad option)
 };
 
-// Help and version straight from argv, before the application object exists,
-// so they work without a display. Anything else, Qt's own options included,
-// is left to readStartArguments: nothing is returned then.
+// Help, version and every usage error straight from argv, before the
+// application object exists, so they are answered without a display; Qt's own
+// options are left to the application object. Nothing is returned when the
+// program is to start.
 std::optional<int> answerWithoutDisplay(int argc, char *argv[]);
 
 // Reads the arguments left once the application has taken Qt's own (program

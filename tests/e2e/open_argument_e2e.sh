@@ -11,12 +11,15 @@ version="$(env -u DISPLAY QT_QPA_PLATFORM=xcb "$bin" --version)" || e2e_fail "--
 [[ "$version" =~ ^Tessarel\ [0-9]+\.[0-9]+\.[0-9]+$ ]] || e2e_fail "--version printed '$version'"
 help="$(env -u DISPLAY QT_QPA_PLATFORM=xcb "$bin" --help)" || e2e_fail "--help failed"
 grep -q '^Usage: .*\[file\]' <<<"$help" || e2e_fail "--help printed no usage: $help"
-status=0
-QT_QPA_PLATFORM=offscreen "$bin" --no-such-option >"$E2E_WORK/out" 2>"$E2E_WORK/err" || status=$?
-[ "$status" -eq 2 ] || e2e_fail "an unknown option exited with $status, expected 2"
-[ ! -s "$E2E_WORK/out" ] || e2e_fail "an unknown option printed to stdout: $(cat "$E2E_WORK/out")"
-grep -q 'no-such-option' "$E2E_WORK/err" && grep -q '^Usage:' "$E2E_WORK/err" ||
-  e2e_fail "an unknown option gave no error and usage on stderr: $(cat "$E2E_WORK/err")"
+# Usage errors are answered without a display too: the usage on stderr, exit code 2.
+for args in "--no-such-option" "a b c" "-platform xcb a b"; do
+  status=0
+  env -u DISPLAY QT_QPA_PLATFORM=xcb "$bin" $args >"$E2E_WORK/out" 2>"$E2E_WORK/err" || status=$?
+  [ "$status" -eq 2 ] || e2e_fail "'$args' exited with $status, expected 2: $(cat "$E2E_WORK/err")"
+  [ ! -s "$E2E_WORK/out" ] || e2e_fail "'$args' printed to stdout: $(cat "$E2E_WORK/out")"
+  grep -q '^Usage:' "$E2E_WORK/err" || e2e_fail "'$args' gave no usage on stderr: $(cat "$E2E_WORK/err")"
+  [ "$args" != --no-such-option ] || grep -q 'no-such-option' "$E2E_WORK/err" || e2e_fail "the unknown option is not named"
+done
 
 convert -size 32x32 xc:red PNG32:"$E2E_WORK/red.png"
 icotool -c -o "$E2E_WORK/red icon.ico" "$E2E_WORK/red.png"
