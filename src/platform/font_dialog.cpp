@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -39,6 +40,10 @@ FontDialog::FontDialog(QWidget *parent, const QFont &initial, QColor colour, boo
     fonts_ = new QFontDialog(initial, this);
     fonts_->setWindowFlags(Qt::Widget);
     fonts_->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    // The chooser is a dialog of its own: Esc would close just it, leaving
+    // this one empty, and Return would go nowhere. Both end this dialog.
+    fonts_->installEventFilter(this);
+    connect(fonts_, &QDialog::finished, this, &QDialog::done);
     layout->addWidget(fonts_);
     if (withColour) {
         colours_ = new QComboBox(this);
@@ -56,6 +61,22 @@ FontDialog::FontDialog(QWidget *parent, const QFont &initial, QColor colour, boo
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+}
+
+bool FontDialog::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == fonts_ && e->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(e);
+        if (key->matches(QKeySequence::Cancel)) {
+            reject();
+            return true;
+        }
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, e);
 }
 
 QFont FontDialog::selectedFont() const { return fonts_->currentFont(); }

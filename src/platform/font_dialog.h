@@ -18,6 +18,9 @@ public:
     QFontDialog *fontChooser() const { return fonts_; }
     QComboBox *colourList() const { return colours_; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
 private:
     QFontDialog *fonts_;
     QComboBox *colours_ = nullptr;

@@ -148,6 +148,23 @@ private slots:
         QCOMPARE(cd.Color, colour::rgb(255, 0, 0));
     }
 
+    // The keys end the whole dialog, not just the font chooser inside it.
+    void escapeCancelsAndReturnConfirmsTheFontDialog()
+    {
+        for (const auto &[key, result] : {std::pair{Qt::Key_Escape, CommonDialog::kCancelError}, {Qt::Key_Return, 0}}) {
+            QtCommonDialog cd;
+            cd.Flags = 259;
+            bool leftOpen = false;
+            whenShown<FontDialog>([&, key = key](FontDialog *d) {
+                QTest::keyClick(d->focusWidget() ? d->focusWidget() : d, key);
+                if ((leftOpen = d->isVisible()))
+                    d->done(-1);
+            });
+            QCOMPARE(cd.ShowFont(nullptr), result);
+            QVERIFY2(!leftOpen, qPrintable(QKeySequence(key).toString()));
+        }
+    }
+
     void colourDialogReturnsAColourValue()
     {
         QtCommonDialog cd;
