@@ -284,6 +284,10 @@ void frmGeral::sizeCanvas(int ikonTwips, int gridWidthTwips, int gridHeightTwips
     Ikon->resize(twips::toPixels(ikonTwips), twips::toPixels(ikonTwips));
     grid->resize(twips::toPixels(gridWidthTwips), twips::toPixels(gridHeightTwips));
     gridSurface_.resize(grid->size());
+    // A grown grid keeps only what was drawn on its old area: the bars the
+    // Grad menu says are shown must cover the new cells too.
+    if (mnuGrade->text() == QLatin1String("Without Bars"))
+        canvas_.drawBars();
     // The rulers follow the grid: the column ruler right under it.
     lblNumero2->move(lblNumero2->x(), grid->y() + grid->height());
     lblNumero1->resize(lblNumero1->width(), grid->height());
@@ -309,24 +313,16 @@ bool frmGeral::eventFilter(QObject *watched, QEvent *e)
         case QEvent::FocusIn:
             txtAlpha_FocusIn(static_cast<QFocusEvent *>(e));
             break;
-        case QEvent::FocusOut:
-            if (isUserFocusReason(static_cast<QFocusEvent *>(e)->reason()))
-                txtAlphaChosen_ = false;
-            break;
         case QEvent::MouseButtonPress:
-            // A click into a box that only had focus handed to it is the user
-            // choosing it, though no focus-in follows.
-            if (!txtAlphaChosen_) {
-                txtAlphaChosen_ = true;
-                picModeSel_Click(6);
-            }
+            // A click is the user choosing the box, whether or not it already
+            // had the focus (the mode buttons take none).
+            picModeSel_Click(6);
             break;
         case QEvent::ShortcutOverride:
         case QEvent::KeyPress:
             // An Edit key the menu owns: left unaccepted, the override lets the
-            // menu's shortcut run; a key press means the item was disabled, and
-            // the key must not fall through to the text box either.
-            if (isEditKey(static_cast<QKeyEvent *>(e)) && !editKeyBelongsToText()) {
+            // menu's shortcut run.
+            if (isEditKey(static_cast<QKeyEvent *>(e)) && !editKeyBelongsToText(static_cast<QKeyEvent *>(e))) {
                 if (e->type() == QEvent::ShortcutOverride)
                     e->ignore();
                 return true;
@@ -353,17 +349,19 @@ bool frmGeral::eventFilter(QObject *watched, QEvent *e)
 void frmGeral::txtAlpha_FocusIn(const QFocusEvent *e)
 {
     // Only the user giving the box focus arms the text tool.
-    if (isUserFocusReason(e->reason())) {
-        txtAlphaChosen_ = true;
+    if (isUserFocusReason(e->reason()))
         picModeSel_Click(6);
-    }
 }
 
-bool frmGeral::editKeyBelongsToText() const
+bool frmGeral::editKeyBelongsToText(const QKeyEvent *e) const
 {
-    // Ctrl+X/C/V edit the text box only while it holds a selection the user
-    // made; otherwise they are the Edit menu's Cut, Copy and Paste.
-    return txtAlpha->hasFocus() && txtAlpha->hasSelectedText();
+    // Ctrl+X/C/V are the Edit menu's Cut, Copy and Paste, except in the
+    // focused text box while it holds a selection the user made or while the
+    // menu's command cannot run.
+    const QAction *command = e->matches(QKeySequence::Cut)    ? mnuCortar
+                             : e->matches(QKeySequence::Copy) ? mnuCopiar
+                                                              : mnuColar;
+    return txtAlpha->hasFocus() && (txtAlpha->hasSelectedText() || !command->isEnabled());
 }
 
 void frmGeral::pointerElsewhere()

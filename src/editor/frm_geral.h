@@ -22,6 +22,7 @@ class Label;
 class PictureBox;
 class QAction;
 class QFocusEvent;
+class QKeyEvent;
 class QLineEdit;
 class QMenu;
 class Shape;
@@ -169,7 +170,7 @@ private:
     ColourValue buttonColour(int button) const;
     void pointerElsewhere();
     void txtAlpha_FocusIn(const QFocusEvent *e);
-    bool editKeyBelongsToText() const;
+    bool editKeyBelongsToText(const QKeyEvent *e) const;
     void hideFigureBands();
     void picDefaltColor_MouseMove(double x, double y);
     void picDefaltColor_MouseDown(int button, double x, double y);
@@ -190,7 +191,6 @@ private:
     QWidget *client_ = nullptr; // the window's own background
     bool exiting_ = false;
     QString settingsFilePath_;
-    bool txtAlphaChosen_ = false; // the user gave the text box its focus
     QString captionFile_; // the file last opened or saved: Save renames the caption when it differs
     QImage clipboardPicture_; // what the probe last found on the clipboard
     bool clipboardStale_ = true; // set by the clipboard's change signal

@@ -6,6 +6,7 @@
 #include "support/pointer.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QMenu>
 #include <QtTest>
@@ -175,6 +176,25 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&w));
         QTRY_VERIFY(w.txtAlpha->hasFocus());
         QCOMPARE(w.DrawMode, 8);
+        // A click into the box is the user choosing it, focused or not.
+        f->doubles.dialog->queueCancel();
+        QTest::mouseClick(w.txtAlpha, Qt::LeftButton);
+        QCOMPARE(w.DrawMode, 6);
+    }
+
+    // Cut, Copy and Paste keys the Edit menu cannot take are the box's own.
+    void editKeysTheMenuCannotRunEditTheBox()
+    {
+        frmGeral &w = *f->window;
+        QVERIFY(showWithTextPanel());
+        f->doubles.dialog->queueCancel();
+        QTest::mouseClick(w.txtAlpha, Qt::LeftButton); // text mode: Cut, Copy and Paste off
+        QVERIFY(!w.mnuColar->isEnabled());
+        QGuiApplication::clipboard()->setText(QStringLiteral("!"));
+        w.txtAlpha->end(false);
+        QTest::keyClick(w.txtAlpha, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(w.txtAlpha->text(), QStringLiteral("Text Click-me!"));
+        QCOMPARE(w.DrawMode, 6);
     }
 };
 
