@@ -12,10 +12,6 @@ constexpr int kMaxSections = 96;
 // Beyond this a 16-bit offset shifted into a file position is nonsense.
 constexpr int kMaxNeShift = 24;
 
-// Real libraries hold hundreds of icons, a few thousand at most. Resource
-// entries can all share one image, so without a cap a small file could ask
-// for any number of icons.
-constexpr int kMaxIcons = 10000;
 
 // ---- PE ------------------------------------------------------------------
 

@@ -13,6 +13,11 @@
 
 namespace iconres {
 
+// Real libraries hold hundreds of icons, a few thousand at most. Resource
+// entries can all share one image, so without a cap a small file could ask
+// for any number of icons. No library yields more.
+inline constexpr int kMaxIcons = 10000;
+
 struct Span
 {
     qint64 offset = 0;

@@ -1,6 +1,7 @@
 #include "toolwindow/fra_localiza.h"
 
 #include "editor/frm_geral.h"
+#include "formats/executable_resources.h"
 #include "formats/icon_resources.h"
 #include "formats/mapped_file.h"
 #include "platform/label.h"
@@ -13,6 +14,8 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -75,6 +78,12 @@ fraLocaliza::fraLocaliza(QWidget *parent, frmGeral &main, qint32 &currentIconInd
     PicIcon0->setBackColor(kSilver);
     lblArquivo = new Label(this, QStringLiteral("lblArquivo"), QStringLiteral("#"));
     placeTwips(lblArquivo, 1000, 1680, 135, 195);
+    // Wide enough for the number of the last icon of the largest library.
+    const int digits = int(QString::number(iconres::kMaxIcons).size());
+    int widest = lblArquivo->width();
+    for (char16_t d = u'0'; d <= u'9'; ++d)
+        widest = std::max(widest, lblArquivo->fontMetrics().horizontalAdvance(QString(digits, QChar(d))));
+    lblArquivo->resize(widest, lblArquivo->height());
     lblArquivo->hide();
     connect(cmdOpen, &QPushButton::clicked, this, &fraLocaliza::cmdOpen_Click);
     connect(cmdNext, &QToolButton::clicked, this, &fraLocaliza::cmdNext_Click);

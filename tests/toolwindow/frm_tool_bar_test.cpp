@@ -6,6 +6,7 @@
 #include "shell/window_placement.h"
 #include "support/editor_fixture.h"
 #include "platform/twips.h"
+#include "formats/executable_resources.h"
 #include "support/exe_writer.h"
 #include "support/ico_writer.h"
 #include "toolwindow/fra_cores.h"
@@ -204,6 +205,27 @@ private slots:
         QCOMPARE(fraDiminui::drawPosition(32, 32, 12, 12), QPoint(1, 1));
     }
 
+    // After a whole Resize, Transfer, Return cycle the grid shows bars over
+    // every cell exactly when the Grad menu says they are drawn.
+    void barsMatchTheirCaptionAfterTheReduceCycle()
+    {
+        frmGeral &w = *f->window;
+        w.mnuReduzir->trigger();
+        fraDiminui *panel = tool()->reduceFrame();
+        for (bool bars : {true, false}) {
+            if ((w.mnuGrade->text() == QStringLiteral("Without Bars")) != bars)
+                w.mnuGrade->trigger();
+            for (int step = 0; step < 3; ++step)
+                QTest::mouseClick(panel->cmdDiminuir, Qt::LeftButton);
+            QCOMPARE(panel->cmdDiminuir->text(), QStringLiteral("Resize"));
+            const QImage grid = w.gridSurface().image();
+            for (int i = 0; i < 32; ++i) {
+                QCOMPARE(grid.pixel(10 * i, 315) == qRgb(0, 0, 0), bars);
+                QCOMPARE(grid.pixel(315, 10 * i) == qRgb(0, 0, 0), bars);
+            }
+        }
+    }
+
     // Three icons stepped through to both ends; a second library resets to
     // icon 1; a file that holds none is refused and the icons stay.
     void browserStepsThroughALibrary()
@@ -278,6 +300,33 @@ private slots:
         f->doubles.toolDialog->queueFile(bogus);
         QTest::mouseClick(b->cmdOpen, Qt::LeftButton);
         QCOMPARE(f->doubles.messages->shown.size(), messages);
+    }
+
+    // The icon number shows every digit, up to the last icon of the largest library.
+    void browserNumberShowsEveryDigit()
+    {
+        QTemporaryDir dir;
+        std::vector<ExeIconGroup> groups;
+        for (int i = 0; i < 12; ++i) {
+            IcoWriterEntry e;
+            e.image = QImage(32, 32, QImage::Format_ARGB32);
+            e.image.fill(qRgb(20 * i, 0, 0));
+            groups.push_back(ExeIconGroup{QString(), quint16(i + 1), {e}});
+        }
+        QFile file(dir.filePath(QStringLiteral("twelve.dll")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(writePe(groups).bytes) > 0);
+        file.close();
+        f->window->mnuSearch->trigger();
+        fraLocaliza *b = tool()->searchFrame();
+        f->doubles.toolDialog->queueFile(file.fileName());
+        QTest::mouseClick(b->cmdOpen, Qt::LeftButton);
+        for (int i = 1; i < 12; ++i)
+            QTest::mouseClick(b->cmdNext, Qt::LeftButton);
+        QCOMPARE(b->lblArquivo->text(), QStringLiteral("12"));
+        const QFontMetrics metrics = b->lblArquivo->fontMetrics();
+        for (const QString &number : {QStringLiteral("12"), QString::number(iconres::kMaxIcons), QStringLiteral("9999")})
+            QVERIFY2(metrics.horizontalAdvance(number) <= b->lblArquivo->contentsRect().width(), qPrintable(number));
+        QVERIFY(b->rect().contains(b->lblArquivo->geometry()));
     }
 };
 
