@@ -73,6 +73,9 @@ void frmPrevia::Form_Resize()
     } else {
         main_.showMinimized();
         setTileFromIkon();
+        // A window coming back from minimised shows what it last painted:
+        // paint it again, the icon may have changed meanwhile.
+        update();
     }
 }
 

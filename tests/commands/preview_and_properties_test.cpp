@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLabel>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <QtTest>
@@ -127,11 +128,15 @@ private slots:
         QCOMPARE(colour::fromRgb(shot.pixel(63, 31)), blue);
         QCOMPARE(colour::fromRgb(shot.pixel(1, 1)), colour::kWhite);
 
-        // Minimising the preview brings the editor back maximised, and back again.
+        // Minimising the preview brings the editor back maximised, and back
+        // again; the restored preview shows the icon as edited meanwhile.
         p->setWindowState(Qt::WindowMinimized);
         QVERIFY(f->window->windowState() & Qt::WindowMaximized);
+        f->window->ikonSurface().pset(0, 0, blue);
         p->setWindowState(Qt::WindowMaximized);
         QVERIFY(f->window->windowState() & Qt::WindowMinimized);
+        QTRY_COMPARE(colour::fromRgb(p->screen()->grabWindow(p->winId()).toImage().pixel(32, 32)), blue);
+        f->window->ikonSurface().pset(0, 0, red);
 
         // Closing leaves the editor maximised; the next preview is a fresh
         // window and shows the icon as edited since.
