@@ -13,6 +13,8 @@
 #include <QLocale>
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace {
 
 const QString kNoFile = QStringLiteral("Select a bitmap or RLE file to detail...");
@@ -40,10 +42,22 @@ frmInfo::frmInfo(frmGeral &main)
         lblInfo[size_t(i)]->setProperty("index", i);
         placeTwips(lblInfo[size_t(i)], 2940, 300 + 270 * i, 2400, 240);
     }
-    // The compression texts run to two lines.
-    lblInfo[5]->setWordWrap(true);
-    lblInfo[5]->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    placeTwips(lblInfo[5], 2940, 300 + 270 * 5, 2400, 540);
+    // The compression texts wrap: the label is as tall as the longest of them
+    // needs at its width (the run-length ones take three lines), never less
+    // than the two lines it was laid out for.
+    Label *compression = lblInfo[5];
+    compression->setWordWrap(true);
+    compression->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeTwips(compression, 2940, 300 + 270 * 5, 2400, 540);
+    int tallest = compression->height();
+    for (qint32 code = 0; code <= 3; ++code) {
+        BitmapInfoFields probe;
+        probe.compression = code;
+        compression->setText(describeBitmapInfo(probe, QLocale()).values[5]);
+        tallest = std::max(tallest, compression->heightForWidth(compression->width()));
+    }
+    compression->setText(QString());
+    compression->resize(compression->width(), tallest);
 
     // Load: always on top, then a fixed size and place, then the main window's edges.
     loadProtocol();

@@ -92,6 +92,27 @@ private slots:
         }
     }
 
+    // The longest values, the run-length texts, show every word inside the frame.
+    void propertiesShowTheWholeCompressionText()
+    {
+        QImage indexed(4, 2, QImage::Format_Indexed8);
+        indexed.setColorCount(16);
+        indexed.fill(1);
+        f->window->lblMsg->setCaption(write(QStringLiteral("runs.rle"), writeBmp(indexed, {.bitCount = 8, .compression = BmpCompression::Rle8})));
+        f->window->mnuPropriedade->trigger();
+        auto *info = qobject_cast<frmInfo *>(f->window->sideWindows().existing(QStringLiteral("frmInfo")));
+        QVERIFY(info);
+        for (BmpCompression c : {BmpCompression::Rle8, BmpCompression::Rle4}) {
+            f->window->lblMsg->setCaption(write(QStringLiteral("runs%1.rle").arg(int(c)),
+                                                writeBmp(indexed, {.bitCount = c == BmpCompression::Rle8 ? 8 : 4, .compression = c})));
+            QVERIFY(activate(info).last().endsWith(QStringLiteral("pixel.")));
+            const Label *value = info->lblInfo[5];
+            QVERIFY2(value->heightForWidth(value->width()) <= value->height(),
+                     qPrintable(QStringLiteral("%1 of %2").arg(value->height()).arg(value->heightForWidth(value->width()))));
+            QVERIFY(info->lblFileName->contentsRect().contains(value->geometry()));
+        }
+    }
+
     void propertiesWithTheFileUnnamedAgainTouchNoFile()
     {
         const QString four = write(QStringLiteral("four.bmp"), writeBmp(QImage(4, 4, QImage::Format_RGB32), {}));
