@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to decodePicture, the way Open reads a file: the
-// bitmap and GIF structure checks, our DIB decoder for bitmaps and Qt's GIF
-// reader behind its check. The DIB decoder also gets every bitmap file the
+// bitmap and GIF structure checks, our DIB decoder for bitmaps, Qt's GIF
+// reader behind its check and its PNG reader behind the size check. The DIB decoder also gets every bitmap file the
 // check refuses, so its own bounds checks and clipping are exercised.
 //
-// Seeds in fuzz/corpus/picture_loader/ are written by the tests' BMP and GIF writers:
+// Seeds in fuzz/corpus/picture_loader/ are written by the tests' BMP, GIF and PNG writers:
 //   TESSAREL_SOURCE_DIR=$PWD TESSAREL_UPDATE_FUZZ_SEEDS=1 \
 //     ./build/tests/test_formats_picture_loader fuzzSeedsAreCurrent
 // and the same test fails when they no longer match the generator.
@@ -35,6 +35,18 @@ bool opaque(const QImage &image)
     return true;
 }
 
+// A 32 bpp BI_BITFIELDS bitmap file whose header holds a non-zero alpha
+// mask: the one kind whose decoded picture may be transparent.
+bool declaresAlpha(const QByteArray &d)
+{
+    auto le32 = [&](int i) {
+        return quint32(quint8(d[i])) | quint32(quint8(d[i + 1])) << 8 | quint32(quint8(d[i + 2])) << 16 |
+               quint32(quint8(d[i + 3])) << 24;
+    };
+    return d.size() >= 14 + 56 && le32(14) >= 56 && (quint8(d[28]) | quint8(d[29]) << 8) == 32 && le32(30) == 3 &&
+           le32(14 + 52) != 0;
+}
+
 // Width times height as the info header gives them (the structural check has
 // made sure the header is there).
 qint64 pixelsClaimed(const QByteArray &d)
@@ -58,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         __builtin_trap();
 
     const auto decoded = dib::decodeFile(data, qsizetype(size));
-    if (decoded && (decoded->image.isNull() || !opaque(decoded->image)))
+    if (decoded && (decoded->image.isNull() || (!declaresAlpha(bytes) && !opaque(decoded->image))))
         __builtin_trap();
     // A bitmap that passes the structural check is one the decoder takes,
     // unless it has more pixels than the decoder allocates.

@@ -3,6 +3,7 @@
 #include "formats/rle_stream.h"
 #include "formats/wmf_record.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -17,6 +18,8 @@ constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
 constexpr qint64 kCoreHeaderBytes = 12;
 constexpr qint64 kInfoHeaderBytes = 40;
+constexpr qint64 kAlphaMaskHeaderBytes = 56;
+constexpr qint64 kMaxPaddedHeader = 64;
 
 struct Channel
 {
@@ -65,14 +68,21 @@ bool playRle(const uchar *p, qint64 n, bool fourBit, const Palette &palette, QIm
 
 // `pixelsAt` is where the pixel rows start, counted from the DIB header; a
 // bitmap file says so, an embedded DIB has them right after the colour table.
+// `fileRules` adds what only bitmap files have: RLE and the alpha mask.
 std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optional<qint64> pixelsAt,
-                                 bool paletteIndices, bool allowRle)
+                                 bool paletteIndices, bool fileRules)
 {
     using wmf::readU16;
     using wmf::readU32;
     if (!data || size < 4)
         return std::nullopt;
     const qint64 headerBytes = readU32(data);
+    const HeaderKind kind = headerKind(headerBytes);
+    if (kind == HeaderKind::Unknown || headerBytes > size)
+        return std::nullopt;
+    // The fields up to the masks, zero where a short OS/2 header ends.
+    std::array<uchar, kMaxPaddedHeader> header{};
+    std::copy_n(data, qMin<qint64>(headerBytes, kMaxPaddedHeader), header.begin());
     qint64 width = 0;
     qint64 height = 0;
     int bpp = 0;
@@ -88,12 +98,14 @@ std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optiona
         paletteEntryBytes = 3;
         if (bpp <= 8)
             colours = qint64(1) << bpp;
-    } else if (headerBytes >= kInfoHeaderBytes && headerBytes <= size) {
-        width = qint32(readU32(data + 4));
-        height = qint32(readU32(data + 8));
-        bpp = readU16(data + 14);
-        compression = readU32(data + 16);
-        const qint64 used = readU32(data + 32);
+    } else {
+        width = qint32(readU32(header.data() + 4));
+        height = qint32(readU32(header.data() + 8));
+        bpp = readU16(header.data() + 14);
+        compression = readU32(header.data() + 16);
+        if (kind == HeaderKind::Os2 && compression >= kBiBitfields)
+            return std::nullopt; // Huffman 1D and RLE24: not decoded
+        const qint64 used = readU32(header.data() + 32);
         if (bpp <= 8) {
             if (used > (qint64(1) << bpp))
                 return std::nullopt;
@@ -104,8 +116,6 @@ std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optiona
             // need not be present at all.
             colours = used;
         }
-    } else {
-        return std::nullopt;
     }
 
     const bool bottomUp = height > 0;
@@ -114,7 +124,7 @@ std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optiona
         return std::nullopt;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return std::nullopt;
-    const bool rle = allowRle && ((compression == kBiRle8 && bpp == 8) || (compression == kBiRle4 && bpp == 4));
+    const bool rle = fileRules && ((compression == kBiRle8 && bpp == 8) || (compression == kBiRle4 && bpp == 4));
     if (compression != kBiRgb && !rle && !(compression == kBiBitfields && (bpp == 16 || bpp == 32)))
         return std::nullopt;
     if (rle && !bottomUp)
@@ -123,10 +133,11 @@ std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optiona
         return std::nullopt;
 
     qint64 offset = headerBytes;
-    Channel red, green, blue;
+    Channel red, green, blue, alpha;
     if (compression == kBiBitfields) {
         // A plain info header is followed by the three masks; later headers
-        // hold them (and an alpha mask, which is not used: bitmaps are opaque).
+        // hold them, and from 56 bytes on an alpha mask too, which a bitmap
+        // file at 32 bpp honours.
         const qint64 masksAt = kInfoHeaderBytes;
         if (headerBytes == kInfoHeaderBytes)
             offset += 12;
@@ -135,6 +146,8 @@ std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optiona
         red = Channel(readU32(data + masksAt));
         green = Channel(readU32(data + masksAt + 4));
         blue = Channel(readU32(data + masksAt + 8));
+        if (fileRules && bpp == 32 && headerBytes >= kAlphaMaskHeaderBytes)
+            alpha = Channel(readU32(data + masksAt + 12));
     } else if (bpp == 16) {
         red = Channel(0x7C00);
         green = Channel(0x03E0);
@@ -172,6 +185,7 @@ std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optiona
     if (image.isNull())
         return std::nullopt;
     const uchar *bits = data + offset;
+    bool anyAlpha = false;
     if (rle) {
         image.fill(palette[0]);
         if (!playRle(bits, size - offset, compression == kBiRle4, palette, image))
@@ -194,19 +208,37 @@ std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optiona
             }
             case 24: c = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
             default: {
-                // The fourth byte is reserved in BI_RGB DIBs, so 32 bpp is opaque.
+                // The fourth byte is reserved in BI_RGB DIBs, so 32 bpp is
+                // opaque unless an alpha mask says otherwise.
                 const std::uint32_t px = readU32(src + 4 * x);
-                c = qRgb(red.value(px), green.value(px), blue.value(px));
+                c = qRgba(red.value(px), green.value(px), blue.value(px), alpha.max ? alpha.value(px) : 255);
+                anyAlpha = anyAlpha || qAlpha(c) != 0;
                 break;
             }
             }
             dst[x] = c;
         }
     }
+    // An alpha mask over bytes left all zero is no alpha at all.
+    if (alpha.max && !anyAlpha)
+        for (qint64 row = 0; row < height; ++row) {
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(int(row)));
+            for (qint64 x = 0; x < width; ++x)
+                line[x] |= 0xFF000000u;
+        }
     return Decoded{image, bottomUp};
 }
 
 } // namespace
+
+HeaderKind headerKind(qint64 size)
+{
+    switch (size) {
+    case 12: return HeaderKind::Core;
+    case 40: case 52: case 56: case 108: case 124: return HeaderKind::Windows;
+    default: return size >= 16 && size <= 64 ? HeaderKind::Os2 : HeaderKind::Unknown;
+    }
+}
 
 std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteIndices)
 {

@@ -15,6 +15,14 @@ namespace dib {
 inline constexpr qint64 kMaxPixels = 4096LL * 4096LL;
 inline constexpr qint64 kMaxSide = 32768;
 
+// What an info header's size says it is. 12 is the old core header; 40, 52,
+// 56, 108 and 124 are the Windows headers; every other size from 16 to 64 is
+// the OS/2 2.x header, cut short after any of its fields (those left out read
+// as zero) and with codes of its own from compression 3 on. Any other size is
+// no bitmap header at all.
+enum class HeaderKind { Unknown, Core, Windows, Os2 };
+HeaderKind headerKind(qint64 size);
+
 struct Decoded
 {
     QImage image;   // opaque ARGB32, top row first
@@ -32,8 +40,10 @@ std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteInd
 // bottom-up only, where every pixel the stream skips (deltas, early end of
 // line or of bitmap) is palette entry 0 and runs past the bitmap are clipped;
 // a stream that ends without its end-of-bitmap mark is refused.
-// The image is opaque at every depth: an alpha mask in a V4/V5 header is
-// ignored, as bitmaps were always shown.
+// The image is opaque, except a 32 bpp BI_BITFIELDS bitmap whose header
+// (56 bytes or more) declares a non-zero alpha mask: that alpha is kept,
+// unless every pixel's alpha is zero, which only writers that leave the byte
+// unused produce.
 std::optional<Decoded> decodeFile(const uchar *data, qsizetype size);
 
 } // namespace dib

@@ -37,10 +37,43 @@ bool looksLikeMetafile(const QByteArray &d)
     return d.size() >= 18 && (le16(d, 0) == 1 || le16(d, 0) == 2) && le16(d, 2) == 9;
 }
 
+bool looksLikePng(const QByteArray &d)
+{
+    return d.startsWith("\x89PNG\r\n\x1a\n");
+}
+
+quint32 be32(const QByteArray &d, int at)
+{
+    return quint32(quint8(d[at])) << 24 | quint32(quint8(d[at + 1])) << 16 | quint32(quint8(d[at + 2])) << 8 |
+           quint32(quint8(d[at + 3]));
+}
+
+// A PNG (favicons named .ico often are): the size in its IHDR chunk is
+// checked before the image is allocated, and a file libpng cannot read to
+// its end is refused rather than shown in part.
+std::optional<QImage> decodePng(const QByteArray &data)
+{
+    if (data.size() < 8 + 8 + 13 || be32(data, 8) != 13 || data.mid(12, 4) != "IHDR")
+        return std::nullopt;
+    const qint64 width = be32(data, 16), height = be32(data, 20);
+    if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide || width * height > dib::kMaxPixels)
+        return std::nullopt;
+    QBuffer buffer;
+    buffer.setData(data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "png");
+    QImage image;
+    if (!reader.read(&image) || image.isNull() || image.width() != width || image.height() != height)
+        return std::nullopt;
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
 } // namespace
 
 std::optional<QImage> decodePicture(const QByteArray &data)
 {
+    if (looksLikePng(data))
+        return decodePng(data);
     if (looksLikeIcon(data)) {
         const auto entries = readIcoEntries(data);
         if (!entries)

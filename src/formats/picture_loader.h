@@ -1,8 +1,9 @@
 #pragma once
-// Loads a picture file the way Open does: icons and cursors through our own
-// reader (it honours the AND mask), metafiles through our own renderer,
-// bitmaps (BMP, DIB, RLE) and GIF (first frame) through Qt. Anything else, or
-// a broken file, is not a picture.
+// Loads a picture file the way Open does, by what its bytes are, whatever its
+// name: icons and cursors through our own reader (it honours the AND mask),
+// metafiles through our own renderer, bitmaps (BMP, DIB, RLE) through our DIB
+// decoder, GIF (first frame) and PNG through Qt. Anything else, or a broken
+// file, is not a picture.
 
 #include <QImage>
 #include <QString>

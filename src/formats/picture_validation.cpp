@@ -1,5 +1,6 @@
 #include "formats/picture_validation.h"
 
+#include "formats/dib_decoder.h"
 #include "formats/rle_stream.h"
 
 #include <QtGlobal>
@@ -28,20 +29,25 @@ bool isWholeBitmap(const QByteArray &d, int maxSide)
         return false;
     const qint64 pixelOffset = le32(d, 10);
     const qint64 headerSize = le32(d, 14);
+    const dib::HeaderKind kind = dib::headerKind(headerSize);
     qint64 width = 0, height = 0;
     quint32 bitCount = 0, compression = 0, coloursUsed = 0;
     qint64 entryBytes = 4;
-    if (headerSize == 12) { // the old core header
+    if (kind == dib::HeaderKind::Core) {
         width = le16(d, 18);
         height = le16(d, 20); // unsigned: core bitmaps are always bottom-up
         bitCount = le16(d, 24);
         entryBytes = 3;
-    } else if (headerSize >= 40 && headerSize <= 1024 && 14 + headerSize <= size) {
-        width = qint32(le32(d, 18));
-        height = qint32(le32(d, 22));
-        bitCount = le16(d, 28);
-        compression = le32(d, 30);
-        coloursUsed = le32(d, 46);
+    } else if (kind != dib::HeaderKind::Unknown && 14 + headerSize <= size) {
+        // A short OS/2 header leaves out its later fields: they read as zero.
+        const QByteArray header = d.mid(14, headerSize).leftJustified(40, '\0', true);
+        width = qint32(le32(header, 4));
+        height = qint32(le32(header, 8));
+        bitCount = le16(header, 14);
+        compression = le32(header, 16);
+        coloursUsed = le32(header, 32);
+        if (kind == dib::HeaderKind::Os2 && compression >= 3)
+            return false; // OS/2's Huffman 1D and RLE24
     } else {
         return false;
     }
@@ -120,7 +126,8 @@ bool isWholeGif(const QByteArray &d, int maxSide)
             return false;
         sawImage = true;
     }
-    return false; // no trailer
+    // Old writers end the file right after a whole image, without the trailer.
+    return sawImage;
 }
 
 bool isWholeMetafile(const QByteArray &d)

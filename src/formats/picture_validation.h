@@ -8,13 +8,15 @@
 
 #include <QByteArray>
 
-// A Windows bitmap file whose headers, colour table and pixel data (or RLE
-// stream, which must stay inside the bitmap and end properly) all fit the file.
+// A Windows bitmap file with an info header of a known kind whose headers,
+// colour table and pixel data (or RLE stream, which must stay inside the
+// bitmap and end properly) all fit the file.
 bool isWholeBitmap(const QByteArray &data, int maxSide);
 // A GIF whose logical screen and every image in it have a size (images lying
 // inside the screen, at most maxSide a side), whose colour tables fit, whose
 // LZW code size is one the format allows, whose blocks and data streams all
-// end inside the data, and which reaches its trailer.
+// end inside the data, and which reaches its trailer or ends right after a
+// whole block (some old writers leave the trailer out).
 bool isWholeGif(const QByteArray &data, int maxSide);
 // A metafile whose record chain stays inside the data and reaches its end record.
 bool isWholeMetafile(const QByteArray &data);

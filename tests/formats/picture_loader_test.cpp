@@ -4,11 +4,13 @@
 
 #include "support/bmp_writer.h"
 #include "support/gif_writer.h"
+#include "support/ico_writer.h"
 #include "support/le_bytes.h"
 #include "support/picture_fuzz_seeds.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include "support/fuzz_corpus.h"
 
 #include <QtTest>
@@ -77,6 +79,8 @@ private slots:
     void bitmapHeaderVariants();
     void rleDamageIsRefused();
     void gifTruncationSweep();
+    void filesOpenAsTheirBytesSay_data();
+    void filesOpenAsTheirBytesSay();
     void fuzzSeedsAreCurrent();
 };
 
@@ -164,7 +168,7 @@ void PictureLoaderTest::bitmapHeaderVariants()
     BmpWriterOptions o;
     o.bitCount = 32;
     const QByteArray plain = writeBmp(source, o);
-    const QByteArray header = plain.mid(14, 40), pixels = plain.mid(54);
+    const QByteArray pixels = plain.mid(54);
 
     // A gap between the headers and the pixels: the file header's offset counts.
     QByteArray gap = plain.left(54) + QByteArray(10, '\x77') + pixels;
@@ -177,17 +181,6 @@ void PictureLoaderTest::bitmapHeaderVariants()
     putLe32(unusedTable, bmpfield::kClrUsed, 255);
     QCOMPARE(decodePicture(unusedTable), std::optional<QImage>(expected));
 
-    // A V5 header with an alpha mask over bytes the writer left zero: the
-    // picture is still opaque, as bitmaps always were.
-    QByteArray v5 = plain.left(14) + header + QByteArray(124 - 40, '\0') + pixels;
-    putLe32(v5, bmpfield::kInfoHeader, 124);
-    putLe32(v5, bmpfield::kCompression, 3);
-    putLe32(v5, 54, 0x00FF0000);
-    putLe32(v5, 58, 0x0000FF00);
-    putLe32(v5, 62, 0x000000FF);
-    putLe32(v5, 66, 0xFF000000);
-    putLe32(v5, bmpfield::kPixelOffset, 14 + 124);
-    QCOMPARE(decodePicture(v5), std::optional<QImage>(expected));
 }
 
 void PictureLoaderTest::rleDamageIsRefused()
@@ -212,10 +205,81 @@ void PictureLoaderTest::rleDamageIsRefused()
 
 void PictureLoaderTest::gifTruncationSweep()
 {
+    // Only the trailer may be missing (a case of filesOpenAsTheirBytesSay):
+    // any shorter prefix cuts into the image.
     const QByteArray gif = writeGif(indexed(6, 4, 8));
     QVERIFY(decodePicture(gif));
-    for (qsizetype cut = 0; cut < gif.size(); ++cut)
+    for (qsizetype cut = 0; cut < gif.size() - 1; ++cut)
         QVERIFY2(!decodePicture(gif.left(cut)), qPrintable(QString::number(cut)));
+}
+
+// Files as other readers show them, opened through the path Open takes, by
+// name: what decides is the bytes. A null picture means refused.
+void PictureLoaderTest::filesOpenAsTheirBytesSay_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QImage>("expected");
+    QImage rgb(3, 2, QImage::Format_RGB32);
+    QImage argb(4, 2, QImage::Format_ARGB32);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x) {
+            rgb.setPixel(x % 3, y, qRgb(40 * x, 100 * y, 7));
+            argb.setPixel(x, y, qRgba(50 * x, 90 * y, 200, (x + 4 * y) * 36)); // alpha 0 at the first
+        }
+    const QImage opaque = argb.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32);
+    const QImage rgbOut = rgb.convertToFormat(QImage::Format_ARGB32);
+    const std::array<quint32, 4> withAlpha{0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+    auto bmp = [](const QImage &image, int bitCount, quint32 headerSize, std::optional<std::array<quint32, 4>> masks = {}) {
+        BmpWriterOptions o;
+        o.bitCount = bitCount;
+        o.headerSize = headerSize;
+        o.bitfields = masks;
+        return writeBmp(image, o);
+    };
+    // Info headers of no known kind are refused; every known kind opens.
+    for (quint32 size : {13u, 65u, 99u, 200u})
+        QTest::addRow("info header %u", size) << "odd.bmp" << bmp(rgb, 24, size) << QImage();
+    for (quint32 size : {52u, 56u, 64u, 108u, 124u})
+        QTest::addRow("info header %u", size) << "known.bmp" << bmp(rgb, 24, size) << rgbOut;
+    QTest::newRow("OS/2 header with Huffman code 3") << "os2.bmp" << bmp(rgb, 32, 64, withAlpha) << QImage();
+    // A declared alpha mask is honoured; without one, or with every alpha byte
+    // zero, a bitmap is opaque.
+    QTest::newRow("V5 alpha mask") << "alpha.bmp" << bmp(argb, 32, 124, withAlpha) << argb;
+    QTest::newRow("V4 alpha mask") << "alpha.bmp" << bmp(argb, 32, 108, withAlpha) << argb;
+    QTest::newRow("V5 without alpha mask") << "plain.bmp"
+        << bmp(argb, 32, 124, std::array<quint32, 4>{0xFF0000, 0xFF00, 0xFF, 0}) << opaque;
+    QByteArray zeroAlpha = bmp(opaque, 32, 124, withAlpha);
+    for (qsizetype at = 14 + 124 + 3; at < zeroAlpha.size(); at += 4)
+        zeroAlpha[at] = 0;
+    QTest::newRow("V5 alpha mask over zero bytes") << "zero.bmp" << zeroAlpha << opaque;
+    QTest::newRow("BI_RGB 32 bpp") << "plain.bmp" << bmp(argb, 32, 40) << opaque;
+    QTest::newRow("BI_RGB 32 bpp in a V5 header") << "plain.bmp" << bmp(argb, 32, 124) << opaque;
+    // A GIF whose image is whole opens without its trailer.
+    const QImage gifImage = indexed(6, 4, 8).convertToFormat(QImage::Format_ARGB32);
+    QTest::newRow("GIF without trailer") << "old.gif" << writeGif(indexed(6, 4, 8), false) << gifImage;
+    // PNG bytes are a picture, whatever the name says.
+    IcoWriterEntry png;
+    png.image = argb;
+    png.png = true;
+    for (const char *name : {"favicon.ico", "picture.png", "picture.bmp"})
+        QTest::addRow("PNG named %s", name) << name << icoEntryPayload(png) << argb;
+    QTest::newRow("PNG cut short") << "favicon.ico" << icoEntryPayload(png).chopped(20) << QImage();
+}
+
+void PictureLoaderTest::filesOpenAsTheirBytesSay()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QImage, expected);
+    QTemporaryDir dir;
+    QFile file(dir.filePath(name));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    file.close();
+    const std::optional<QImage> picture = loadPicture(file.fileName());
+    QCOMPARE(picture.has_value(), !expected.isNull());
+    if (picture)
+        QCOMPARE(*picture, expected);
 }
 
 void PictureLoaderTest::fuzzSeedsAreCurrent()

@@ -104,7 +104,14 @@ QByteArray writeBmp(const QImage &image, const BmpWriterOptions &options)
     quint32 compression = 0;
     switch (options.compression) {
     case BmpCompression::None:
-        pixels = packDibPixels(image, bpp, !options.topDown);
+        if (options.bitfields) {
+            const auto &m = *options.bitfields;
+            const bool byteChannels = m[0] == 0xFF0000 && m[1] == 0xFF00 && m[2] == 0xFF;
+            pixels = packDibPixels(image, bpp, !options.topDown, {m[0], m[1], m[2]}, bpp == 32 && !byteChannels);
+            compression = 3;
+        } else {
+            pixels = packDibPixels(image, bpp, !options.topDown);
+        }
         break;
     case BmpCompression::Rle8:
         pixels = encodeRle8(image);
@@ -116,14 +123,23 @@ QByteArray writeBmp(const QImage &image, const BmpWriterOptions &options)
         break;
     }
     const QByteArray palette = packDibPalette(image.colorTable(), paletteEntries);
-    const quint32 pixelOffset = 14 + 40 + quint32(palette.size());
+    QByteArray extra; // header bytes past the first 40, then masks after a 40-byte header
+    if (options.bitfields) {
+        for (int i = 0; i < (options.headerSize == 40 ? 3 : 4); ++i)
+            appendLe32(extra, (*options.bitfields)[size_t(i)]);
+    }
+    if (options.headerSize != 40) {
+        extra = extra.left(qMax(0, int(options.headerSize) - 40));
+        extra.append(QByteArray(qMax(0, int(options.headerSize) - 40 - int(extra.size())), '\0'));
+    }
+    const quint32 pixelOffset = 14 + 40 + quint32(extra.size() + palette.size());
 
     QByteArray out;
     out.append("BM");
     appendLe32(out, pixelOffset + quint32(pixels.size()));
     appendLe32(out, 0);
     appendLe32(out, pixelOffset);
-    appendLe32(out, 40);
+    appendLe32(out, options.headerSize);
     appendLe32(out, quint32(image.width()));
     appendLe32(out, quint32(options.topDown ? -image.height() : image.height()));
     appendLe16(out, 1);
@@ -134,6 +150,7 @@ QByteArray writeBmp(const QImage &image, const BmpWriterOptions &options)
     appendLe32(out, 2835);
     appendLe32(out, clrUsed);
     appendLe32(out, 0);
+    out.append(extra);
     out.append(palette);
     out.append(pixels);
     return out;

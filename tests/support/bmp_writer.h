@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <array>
 #include <optional>
 
 enum class BmpCompression { None, Rle8, Rle4 };
@@ -19,6 +20,15 @@ struct BmpWriterOptions
     // with RLE it makes a broken file.
     bool topDown = false;
     std::optional<quint32> clrUsed; // biClrUsed; default: the palette size (<= 8 bpp) or 0
+    // biSize: 40, or a later header (52, 56, 64, 108, 124) or any other size of
+    // at least 40, the bytes past the fields written here left zero.
+    quint32 headerSize = 40;
+    // Red, green, blue and alpha masks of a BI_BITFIELDS bitmap (16 or 32 bpp):
+    // after a 40-byte header the first three follow it, a larger header holds
+    // them (and the alpha mask from 56 bytes on). At 32 bpp the pixels are
+    // written as BGRA bytes, alpha included, when the masks are the byte
+    // channels FF0000, FF00, FF (the alpha mask does not change the bytes).
+    std::optional<std::array<quint32, 4>> bitfields;
 };
 
 // Field offsets for patching a written file.

@@ -5,7 +5,7 @@
 #include <QHash>
 #include <QVector>
 
-QByteArray writeGif(const QImage &image)
+QByteArray writeGif(const QImage &image, bool trailer)
 {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
     QVector<QRgb> palette;
@@ -78,6 +78,7 @@ QByteArray writeGif(const QImage &image)
         out.append(block);
     }
     out.append(char(0));
-    out.append(';');
+    if (trailer)
+        out.append(';');
     return out;
 }

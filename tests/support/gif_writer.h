@@ -7,4 +7,6 @@
 #include <QImage>
 
 // The image's colours must fit a 256-entry palette (at most 256 distinct colours).
-QByteArray writeGif(const QImage &image);
+// Without `trailer` the file ends right after the image data, as some old
+// writers left it.
+QByteArray writeGif(const QImage &image, bool trailer = true);

@@ -2,6 +2,7 @@
 
 #include "support/bmp_writer.h"
 #include "support/gif_writer.h"
+#include "support/ico_writer.h"
 
 #include <QImage>
 
@@ -52,5 +53,18 @@ QList<std::pair<QString, QByteArray>> pictureFuzzSeeds()
     seeds.append({QStringLiteral("runs8.rle"), bmp(indexedPattern(12, 4, 256), 8, BmpCompression::Rle8)});
     seeds.append({QStringLiteral("runs4.rle"), bmp(indexedPattern(12, 4, 16), 4, BmpCompression::Rle4)});
     seeds.append({QStringLiteral("picture.gif"), writeGif(rgbPattern(5, 4))});
+    seeds.append({QStringLiteral("no-trailer.gif"), writeGif(rgbPattern(4, 3), false)});
+    BmpWriterOptions v5;
+    v5.bitCount = 32;
+    v5.headerSize = 124;
+    v5.bitfields = std::array<quint32, 4>{0xFF0000, 0xFF00, 0xFF, 0xFF000000};
+    QImage translucent = rgbPattern(3, 2).convertToFormat(QImage::Format_ARGB32);
+    translucent.setPixel(1, 1, qRgba(10, 20, 30, 0));
+    translucent.setPixel(2, 0, qRgba(10, 20, 30, 128));
+    seeds.append({QStringLiteral("alpha-v5.bmp"), writeBmp(translucent, v5)});
+    IcoWriterEntry png;
+    png.image = translucent;
+    png.png = true;
+    seeds.append({QStringLiteral("picture.png"), icoEntryPayload(png)});
     return seeds;
 }
