@@ -1,6 +1,7 @@
 #include "platform/qt_common_dialog.h"
 
 #include "platform/font_dialog.h"
+#include "platform/window_stacking.h"
 
 #include <QColorDialog>
 #include <QFileDialog>
@@ -9,6 +10,7 @@
 
 int QtCommonDialog::showFile(QWidget *parent, bool save)
 {
+    const DialogInFront front;
     QFileDialog dialog(parent, DialogTitle);
     // Qt's own dialog: it behaves the same on every desktop and can be driven by tests.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -42,6 +44,7 @@ int QtCommonDialog::ShowFont(QWidget *parent)
     initial.setBold(FontBold);
     initial.setItalic(FontItalic);
     // DialogTitle belongs to the file dialogs: the font dialog keeps its own.
+    const DialogInFront front;
     FontDialog dialog(parent, initial, colour::toQColor(Color), (Flags & kFontEffects) != 0);
     if (dialog.exec() != QDialog::Accepted)
         return kCancelError;
@@ -59,6 +62,7 @@ int QtCommonDialog::ShowFont(QWidget *parent)
 
 int QtCommonDialog::ShowColor(QWidget *parent)
 {
+    const DialogInFront front;
     const QColor chosen = QColorDialog::getColor(colour::toQColor(Color), parent, QString(),
                                                  QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())

@@ -1,10 +1,13 @@
 #include "platform/qt_message_box.h"
 
+#include "platform/window_stacking.h"
+
 #include <QMessageBox>
 
 MessageBox::Answer QtMessageBox::show(QWidget *parent, const QString &title, const QString &text,
                                       Buttons buttons, Icon icon)
 {
+    const DialogInFront front;
     QMessageBox box(parent);
     box.setWindowTitle(title);
     // The texts separate their lines with carriage returns, as the old

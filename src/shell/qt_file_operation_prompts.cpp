@@ -1,6 +1,7 @@
 #include "shell/qt_file_operation_prompts.h"
 
 #include "platform/message_box.h"
+#include "platform/window_stacking.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -26,6 +27,7 @@ QtFileOperationPrompts::~QtFileOperationPrompts() = default;
 
 FileOperationPrompts::Answer QtFileOperationPrompts::confirmReplace(const QString &destination)
 {
+    const DialogInFront front;
     QMessageBox box(QMessageBox::Question, kApplicationTitle,
                     QStringLiteral("This file already exists:\n\n%1\n\nReplace it?").arg(destination),
                     QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel);
@@ -40,6 +42,7 @@ FileOperationPrompts::Answer QtFileOperationPrompts::confirmReplace(const QStrin
 
 bool QtFileOperationPrompts::confirmDelete(const QStringList &files, bool toTrash)
 {
+    const DialogInFront front;
     const QString what = files.size() == 1 ? QStringLiteral("this file") : QStringLiteral("these %1 files").arg(files.size());
     const QString question = toTrash ? QStringLiteral("Move %1 to the trash?").arg(what)
                                      : QStringLiteral("Delete %1 permanently? This cannot be undone.").arg(what);

@@ -2,6 +2,7 @@
 
 #include "platform/twips.h"
 #include "platform/settings_store.h"
+#include "platform/window_stacking.h"
 
 #include <QWidget>
 
@@ -36,24 +37,7 @@ void WindowPlacement::SaveWindowPosition(QWidget *window)
 
 void WindowPlacement::SetWindowTopmost(QWidget *window, bool on)
 {
-    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) != on) {
-        // Changing window flags re-creates the native window hidden; put the
-        // place, size and visibility back as they were. A hidden window that
-        // was never placed or sized stays so, leaving its placement to the
-        // window manager when it is shown.
-        const QPoint position = window->pos();
-        const QSize size = window->size();
-        const bool visible = window->isVisible();
-        const bool placed = visible || window->testAttribute(Qt::WA_Moved);
-        const bool sized = visible || window->testAttribute(Qt::WA_Resized);
-        window->setWindowFlag(Qt::WindowStaysOnTopHint, on);
-        if (placed)
-            window->move(position);
-        if (sized)
-            window->resize(size);
-        if (visible)
-            window->show();
-    }
+    keepOnTop(window, on);
     // Like a placement call without "no activate": a shown window also comes
     // to the front and takes the activation, whichever way the state went.
     if (window->isVisible()) {

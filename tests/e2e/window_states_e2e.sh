@@ -78,4 +78,35 @@ $(viewable "${ids[$i]}" || echo "not ")viewable, the editor $(iconic "$E2E_WINDO
 $(above "${ids[$i]}" "$E2E_WINDOW" || echo "not ")above it"
   done
 done
-echo "ok: ${#ids[@]} side windows offer close only and came back in 20 minimise cycles"
+
+# A file dialog and a message box come in front of every side window and take
+# the input; once they are gone the side windows are above the editor again.
+# (Switching always-on-top makes new native windows: the ids are read afresh.)
+side_windows() { visible_ids | grep -vxF -e "$E2E_WINDOW" -e "${1:-0}"; }
+every_side_window() { # every_side_window <test> [dialog]: all five pass
+  local id n=0
+  for id in $(side_windows "${2:-}"); do "$1" "$id" "${2:-}" || return 1; n=$((n + 1)); done
+  [ "$n" = "${#ids[@]}" ]
+}
+behind() { above "$2" "$1"; }
+kept_above() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && above "$1" "$E2E_WINDOW"; }
+active() { xprop -root _NET_ACTIVE_WINDOW | grep -q "$(printf '0x%x' "$1")\$"; }
+for keys in ctrl+s ctrl+w; do # File > Save; Tools > Pellory, whose sibling tool is missing
+  xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
+  xdotool key "$keys"
+  dialog=
+  for _ in $(seq 50); do
+    for id in $(visible_ids); do
+      xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL && dialog="$id"
+    done
+    [ -n "$dialog" ] && break
+    sleep 0.1
+  done
+  [ -n "$dialog" ] || e2e_fail "$keys showed no dialog"
+  settle every_side_window behind "$dialog" || e2e_fail "the dialog of $keys is behind a side window"
+  settle active "$dialog" || e2e_fail "the dialog of $keys does not have the input"
+  xdotool key Escape
+  settle eval '! viewable "$dialog"' || e2e_fail "Escape did not close the dialog of $keys"
+  settle every_side_window kept_above || e2e_fail "after the dialog of $keys a side window is no longer kept above the editor"
+done
+echo "ok: ${#ids[@]} side windows offer close only, came back in 20 minimise cycles and stepped back for dialogs"
