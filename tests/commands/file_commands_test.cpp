@@ -265,43 +265,16 @@ private slots:
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("one byte") << QByteArray("B");
 
+        // One of each kind here; the readers' own tests sweep every cut and field.
         IcoWriterEntry entry;
         entry.image = ramp(32, 32);
         entry.bitCount = 24;
-        const IcoFile ico = writeIcoFile({entry});
-        for (int cut : {2, 4, 6, 10, 16, 22, 30, 40, 62, 100, 1000, int(ico.bytes.size()) - 1})
-            QTest::addRow("ico cut at %d", cut) << ico.bytes.left(cut);
-        QByteArray b = ico.bytes;
+        QByteArray b = writeIco({entry});
         putLe16(b, icofield::kCount, 0);
         QTest::newRow("ico no entries") << b;
-        b = ico.bytes;
-        putLe32(b, icofield::dirEntry(0) + icofield::kDirImageOffset, 0x7FFFFFF0);
-        QTest::newRow("ico offset past the end") << b;
-        b = ico.bytes;
-        putLe32(b, icofield::dirEntry(0) + icofield::kDirBytesInRes, 0xFFFFFFFF);
-        QTest::newRow("ico size past the end") << b;
-        b = ico.bytes;
-        putLe32(b, ico.payloadOffsets[0] + icofield::kBiWidth, 0x7FFFFFFF);
-        QTest::newRow("ico huge width") << b;
-        b = ico.bytes;
-        putLe32(b, ico.payloadOffsets[0] + icofield::kBiHeight, quint32(-64));
-        QTest::newRow("ico negative height") << b;
-        b = ico.bytes;
-        putLe16(b, ico.payloadOffsets[0] + icofield::kBiBitCount, 7);
-        QTest::newRow("ico 7 bits per pixel") << b;
-        IcoWriterEntry optionalTable = entry;
-        optionalTable.clrUsed = 100000; // a colour table that cannot fit the file
-        QTest::newRow("ico palette count 100000") << writeIco({optionalTable});
-        IcoWriterEntry png;
-        png.png = true;
-        png.image = solid(32, 32, qRgba(1, 2, 3, 255));
-        QByteArray pngIco = writeIco({png});
-        pngIco.truncate(pngIco.size() - 20);
-        QTest::newRow("ico truncated png") << pngIco;
 
         const QByteArray bmp = writeBmp(ramp(32, 32));
-        for (int cut : {2, 10, 14, 18, 30, 54, 200, int(bmp.size()) - 1})
-            QTest::addRow("bmp cut at %d", cut) << bmp.left(cut);
+        QTest::newRow("bmp cut short") << bmp.left(30);
         b = bmp;
         putLe32(b, bmpfield::kWidth, 0x7FFFFFFF);
         QTest::newRow("bmp huge width") << b;
@@ -342,8 +315,7 @@ private slots:
         QTest::newRow("rle4 run past the row") << b;
 
         const QByteArray gif = writeGif(ramp(20, 12));
-        for (int cut : {3, 6, 10, 13, 100, 700, 790})
-            QTest::addRow("gif cut at %d", cut) << gif.left(cut);
+        QTest::newRow("gif cut short") << gif.left(100);
         // Writer layout: screen size at 6, image descriptor at 781, code size at 791.
         const std::pair<const char *, std::pair<int, int>> gifFields[] = {
             {"gif screen 0 wide", {6, 0}},   {"gif screen 0 high", {8, 0}},
