@@ -11,9 +11,12 @@
 #endif
 
 frmVeCor2::frmVeCor2(QWidget *mainWindow)
-    : QWidget(mainWindow, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    : QWidget(mainWindow, Qt::Tool | Qt::FramelessWindowHint)
     , Picture1(new PictureBox(this, QStringLiteral("Picture1")))
 {
+    // Not kept on top itself: the picker, which is, then stays in front of the
+    // still image with its live read-out, whatever order the window manager
+    // maps, raises and activates the two in.
     setObjectName(QStringLiteral("frmVeCor2"));
     setAttribute(Qt::WA_DeleteOnClose);
     Picture1->setMouseTracking(true);

@@ -50,7 +50,25 @@ PICKER_ID="$(xdotool search --onlyvisible --name 'Vorn Tessarel $' | grep -vx "$
 [ -n "$PICKER_ID" ] || e2e_fail "picker did not appear"
 read -r VX VY < <(e2e_origin "$PICKER_ID")
 click_at $((VX + 80)) $((VY + 20)) # Initialize Color Search
-shot="$(e2e_shot searching)"
+# The picker stays in front of the still image, its read-out following the pointer.
+covering() { # the window that covers the whole screen
+  local id
+  for id in $(xdotool search --onlyvisible --class tessarel); do
+    xwininfo -id "$id" | grep -q -- "-geometry $(xdotool getdisplaygeometry | tr ' ' x)+0+0$" && echo "$id"
+  done
+}
+e2e_settle eval '[ -n "$(covering)" ]' || e2e_fail "no still image over the desktop"
+e2e_settle e2e_above "$PICKER_ID" "$(covering)" || e2e_fail "the picker is behind the still image"
+reads_out() { # reads_out <cell column> <row>: the picker's swatch shows that cell's colour
+  local shot
+  shot="$(e2e_shot readout)"
+  [ "$(cell_rgb "$shot" "$1" "$2")" = "$(e2e_py pixel "$shot" $((VX + 8 + 44)) $((VY + 40 + 12)))" ]
+}
+for cell in "6 4" "3 4"; do
+  read -r c r <<<"$cell"
+  xdotool mousemove $((GX + c * 10 + 5)) $((GY + r * 10 + 5))
+  e2e_settle reads_out "$c" "$r" || e2e_fail "the picker's read-out does not show cell ($c, $r)"
+done
 click_at $((GX + 3 * 10 + 5)) $((GY + 4 * 10 + 5))
 shot="$(e2e_shot picked)"
 click_at $((VX + 104 + 32)) $((VY + 40 + 12)) # Click - Me!

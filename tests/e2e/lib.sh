@@ -89,6 +89,18 @@ e2e_py() { python3 "$E2E_DIR/screen.py" "$@"; }
 # Screen position of a window's client area: e2e_origin <window id> -> "x y".
 e2e_origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }'; }
 
+# True when window $1 is stacked above window $2 (_NET_CLIENT_LIST_STACKING lists bottom first).
+e2e_above() {
+  local list a b
+  list="$(xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',')"
+  a="$(awk -v id="$(printf '0x%x' "$1")" '{ for (i = 5; i <= NF; i++) if ($i == id) print i }' <<<"$list")"
+  b="$(awk -v id="$(printf '0x%x' "$2")" '{ for (i = 5; i <= NF; i++) if ($i == id) print i }' <<<"$list")"
+  [ -n "$a" ] && [ -n "$b" ] && [ "$a" -gt "$b" ]
+}
+
+# Retries a test for up to 5 s: e2e_settle <command...>.
+e2e_settle() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; "$@"; }
+
 # Clicks the word Enter on the start-up logo and waits for the panel to go.
 e2e_enter() {
   local shot lx ly

@@ -33,13 +33,9 @@ echo "ok: Alt+F4 refused; minimise of a maximised window shows '$name'"
 # box only on them.
 iconic() { xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'state: Iconic'; }
 viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
-stack_index() { # position among the managed windows, bottom first
-  xprop -root _NET_CLIENT_LIST_STACKING | tr -d ',' |
-    awk -v id="$(printf '0x%x' "$1")" '{ for (i = 5; i <= NF; i++) if ($i == id) print i }'
-}
-above() { local a b; a="$(stack_index "$1")"; b="$(stack_index "$2")"; [ -n "$a" ] && [ -n "$b" ] && [ "$a" -gt "$b" ]; }
+above() { e2e_above "$@"; }
 shown() { viewable "$1" && ! iconic "$E2E_WINDOW" && above "$1" "$E2E_WINDOW"; }
-settle() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; "$@"; }
+settle() { e2e_settle "$@"; }
 visible_ids() { xdotool search --onlyvisible --name 'Tessarel' 2>/dev/null | sort; }
 command_keys=(
   "alt+g Down Down Down Return"   # Grad > Move: the tool window
