@@ -1,5 +1,5 @@
 // The preview wallpaper: one repaint of a 3840 x 2160 window tiled with the icon.
-#include "commands/frm_previa.h"
+#include "viewers/frm_previa.h"
 #include "editor/frm_geral.h"
 #include "shell/qt_platform.h"
 

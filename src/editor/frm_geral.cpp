@@ -5,7 +5,7 @@
 #include "colour/frm_ve_cor1.h"
 #include "colour/frm_ve_cor2.h"
 #include "commands/frm_info.h"
-#include "commands/frm_previa.h"
+#include "viewers/frm_previa.h"
 #include "filemanager/frm_copy.h"
 #include "shell/frm_about.h"
 #include "editor/ruler.h"
@@ -81,17 +81,17 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
     // session fills with one-off sizes; the windows here are small and cheap
     // to redraw.
     QPixmapCache::setCacheLimit(1024);
-    sideWindows_.registerFactory(QStringLiteral("frmToolBar"), [this](QWidget *) { return new frmToolBar(*this); });
-    sideWindows_.registerFactory(QStringLiteral("ColorPalette"), [this](QWidget *) { return new ColorPalette(*this); });
-    sideWindows_.registerFactory(QStringLiteral("frmVeCor1"), [this](QWidget *) { return new frmVeCor1(*this); });
-    sideWindows_.registerFactory(QStringLiteral("frmVeCor2"), [](QWidget *owner) { return new frmVeCor2(owner); });
-    sideWindows_.registerFactory(QStringLiteral("frmDesenho"), [this](QWidget *) { return new frmDesenho(*this); });
-    sideWindows_.registerFactory(QStringLiteral("frmCopy"), [this](QWidget *) { return new frmCopy(*this); });
-    sideWindows_.registerFactory(QStringLiteral("frmAbout"), [this](QWidget *) {
+    sideWindows_.registerWindow<frmToolBar>([this](QWidget *) { return new frmToolBar(*this); });
+    sideWindows_.registerWindow<ColorPalette>([this](QWidget *) { return new ColorPalette(*this); });
+    sideWindows_.registerWindow<frmVeCor1>([this](QWidget *) { return new frmVeCor1(*this); });
+    sideWindows_.registerWindow<frmVeCor2>([](QWidget *owner) { return new frmVeCor2(owner); });
+    sideWindows_.registerWindow<frmDesenho>([this](QWidget *) { return new frmDesenho(*this); });
+    sideWindows_.registerWindow<frmCopy>([this](QWidget *) { return new frmCopy(*this); });
+    sideWindows_.registerWindow<frmAbout>([this](QWidget *) {
         return new frmAbout(this, *placement_, *platform_->shellLauncher);
     });
-    sideWindows_.registerFactory(QStringLiteral("frmInfo"), [this](QWidget *) { return new frmInfo(*this); });
-    sideWindows_.registerFactory(QStringLiteral("frmPrevia"), [this](QWidget *) { return new frmPrevia(*this); });
+    sideWindows_.registerWindow<frmInfo>([this](QWidget *) { return new frmInfo(*this); });
+    sideWindows_.registerWindow<frmPrevia>([this](QWidget *) { return new frmPrevia(*this); });
     buildControls();
     buildStartupPanel();
     buildMenus();
@@ -442,3 +442,5 @@ void frmGeral::closeEvent(QCloseEvent *e)
     if (!exiting_)
         e->ignore();
 }
+
+frmToolBar *frmGeral::toolBar() { return sideWindows_.get<frmToolBar>(); }

@@ -3,7 +3,7 @@
 #include "editor/frm_geral.h"
 #include "platform/place.h"
 #include "toolwindow/arrow_button.h"
-#include "toolwindow/image_shift.h"
+#include "transforms/image_shift.h"
 
 #include <QToolButton>
 

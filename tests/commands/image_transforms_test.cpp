@@ -1,6 +1,6 @@
 // The whole-icon transforms and their edge cases.
 
-#include "commands/image_transforms.h"
+#include "transforms/image_transforms.h"
 #include "platform/picture_surface.h"
 
 #include <QRandomGenerator>

@@ -1,7 +1,7 @@
 // The default palette strip: its line colours, where it stops, and picking
 // colours back from it.
 
-#include "commands/palette_strip.h"
+#include "editor/palette_strip.h"
 #include "platform/twips.h"
 #include "support/editor_fixture.h"
 #include "support/pointer.h"

@@ -3,7 +3,7 @@
 // file the Open dialog last named, reread on each activation.
 
 #include "commands/frm_info.h"
-#include "commands/frm_previa.h"
+#include "viewers/frm_previa.h"
 #include "platform/label.h"
 #include "support/bmp_writer.h"
 #include "support/editor_fixture.h"

@@ -1,4 +1,4 @@
-#include "toolwindow/image_shift.h"
+#include "transforms/image_shift.h"
 
 #include "platform/colour_value.h"
 #include "platform/picture_surface.h"

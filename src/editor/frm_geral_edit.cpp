@@ -1,11 +1,13 @@
-// Region capture and the clipboard: Copy, Cut, Paste, Clear Clipboard, the
-// clipboard probe and the placement of the copied block.
+// The Edit menu: region capture and the clipboard (Copy, Cut, Paste, Clear
+// Clipboard, the clipboard probe and the placement of the copied block), and
+// the text panel's Open Text / Close Text.
 //
 // The capture buffer picCap has two layers: its base picture (what the probe
 // last found on the system clipboard) and its drawn image, where Copy leaves
 // the copied block. Paste placement stamps from the drawn image.
 
 #include "editor/frm_geral.h"
+#include "platform/bevel_panel.h"
 #include "platform/picture_box.h"
 #include "platform/shape.h"
 #include "platform/twips.h"
@@ -101,4 +103,16 @@ void frmGeral::mnuClear_Click()
     picCap->flush();
     mnuColar->setEnabled(false);
     mnuClear->setVisible(false);
+}
+
+// The text panel and its menu caption toggle together.
+void frmGeral::mnuOpTxt_Click()
+{
+    if (mnuOpTxt->text() == QLatin1String("Open Text")) {
+        fraTexto->show();
+        mnuOpTxt->setText(QStringLiteral("Close Text"));
+    } else {
+        fraTexto->hide();
+        mnuOpTxt->setText(QStringLiteral("Open Text"));
+    }
 }

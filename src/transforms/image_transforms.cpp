@@ -1,4 +1,4 @@
-#include "commands/image_transforms.h"
+#include "transforms/image_transforms.h"
 
 #include "platform/picture_surface.h"
 

@@ -1,8 +1,12 @@
-// The Grad menu: Clean, the bars and the three mirrors.
+// The Grad menu: Clean, the bars, the three mirrors, and the tool window
+// on its Move and Resize panels, each at the size that fits the panel.
 
-#include "commands/image_transforms.h"
 #include "editor/frm_geral.h"
 #include "platform/picture_box.h"
+#include "toolwindow/fra_diminui.h"
+#include "toolwindow/fra_move.h"
+#include "toolwindow/frm_tool_bar.h"
+#include "transforms/image_transforms.h"
 
 #include <QAction>
 
@@ -40,4 +44,16 @@ void frmGeral::mnuVertical_Click()
 {
     transforms::rotateVertical(ikon_);
     RefreshGrid();
+}
+
+void frmGeral::mnuMove_Click()
+{
+    frmToolBar *t = toolBar();
+    t->showPanel(t->moveFrame(), 2490, 3250);
+}
+
+void frmGeral::mnuReduzir_Click()
+{
+    frmToolBar *t = toolBar();
+    t->showPanel(t->reduceFrame(), 2055, 2880);
 }

@@ -1,4 +1,4 @@
-#include "commands/frm_previa.h"
+#include "viewers/frm_previa.h"
 
 #include "editor/frm_geral.h"
 #include "platform/colour_value.h"
@@ -96,16 +96,4 @@ void frmPrevia::closeEvent(QCloseEvent *e)
 {
     main_.showMaximized();
     QWidget::closeEvent(e);
-}
-
-// Preview Background: the editor makes way for the preview, which shows the
-// icon as it is now.
-void frmGeral::mnuPrevi_Click()
-{
-    auto *preview = static_cast<frmPrevia *>(sideWindows_.get(QStringLiteral("frmPrevia")));
-    preview->setTileFromIkon();
-    showMinimized();
-    preview->show();
-    preview->showMaximized();
-    preview->setTileFromIkon();
 }

@@ -1,8 +1,8 @@
 // The File menu: New, Open and Save of the main window, and the load behind Open.
 
+#include "editor/frm_geral.h"
 #include "formats/bitmap_file.h"
 #include "formats/picture_loader.h"
-#include "editor/frm_geral.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
 #include "platform/platform.h"

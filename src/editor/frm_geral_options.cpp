@@ -1,8 +1,8 @@
-// The Options menu's panel styles and drag mode, the text panel toggle, and
-// the settings file that remembers the style code.
+// The Options menu: the panels' bevel styles ("Object's Format"), the drag
+// mode, and the settings file that remembers the style code.
 
-#include "formats/settings_file.h"
 #include "editor/frm_geral.h"
+#include "formats/settings_file.h"
 #include "platform/bevel_panel.h"
 #include "platform/platform.h"
 
@@ -71,16 +71,5 @@ void frmGeral::mnuDrag_Click()
         for (BevelPanel *panel : formatPanels())
             panel->setDragMode(0);
         mnuDrag->setText(QStringLiteral("Activate Drag"));
-    }
-}
-
-void frmGeral::mnuOpTxt_Click()
-{
-    if (mnuOpTxt->text() == QLatin1String("Open Text")) {
-        fraTexto->show();
-        mnuOpTxt->setText(QStringLiteral("Close Text"));
-    } else {
-        fraTexto->hide();
-        mnuOpTxt->setText(QStringLiteral("Open Text"));
     }
 }

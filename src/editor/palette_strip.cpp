@@ -1,4 +1,8 @@
-#include "commands/palette_strip.h"
+#include "editor/palette_strip.h"
+
+#include "editor/frm_geral.h"
+#include "platform/picture_box.h"
+#include "platform/twips.h"
 
 namespace palette {
 
@@ -53,10 +57,6 @@ Spectrum spectrum(int limitTwips, int stepTwips)
 } // namespace palette
 
 // --- the strip on the main window -----------------------------------------
-
-#include "editor/frm_geral.h"
-#include "platform/picture_box.h"
-#include "platform/twips.h"
 
 void frmGeral::GradiendColor()
 {
