@@ -2,17 +2,12 @@
 
 #include <QFile>
 #include <QLocale>
-#include <QtEndian>
 #include <cmath>
 
 namespace {
 
+constexpr int kFileHeaderBytes = 14;
 constexpr int kHeaderBytes = 54;
-
-template <typename T> T fieldAt(const QByteArray &padded, int offset)
-{
-    return qFromLittleEndian<T>(padded.constData() + offset);
-}
 
 // 2 to the power of a signed bit count, as a number would print: whole
 // numbers in full while exact, otherwise in scientific notation.
@@ -28,16 +23,8 @@ QString powerOfTwo(int bits)
 
 BitmapInfoFields decodeBitmapInfo(const QByteArray &head)
 {
-    QByteArray padded = head.left(kHeaderBytes);
-    padded.append(QByteArray(kHeaderBytes - padded.size(), '\0'));
-    BitmapInfoFields f;
-    f.width = fieldAt<qint32>(padded, 18);
-    f.height = fieldAt<qint32>(padded, 22);
-    f.planes = fieldAt<qint16>(padded, 26);
-    f.bitCount = fieldAt<qint16>(padded, 28);
-    f.compression = fieldAt<qint32>(padded, 30);
-    f.sizeImage = fieldAt<qint32>(padded, 34);
-    return f;
+    // The info header's fields at their fixed places, whatever its size says.
+    return dib::infoFields(ByteView(head).from(kFileHeaderBytes));
 }
 
 bool readBitmapInfo(const QString &path, BitmapInfoFields *out)

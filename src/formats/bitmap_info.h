@@ -4,21 +4,15 @@
 // fixed offsets. Nothing is checked, so an icon or any other file decodes with
 // the same layout; bytes a short file does not have read as zero.
 
+#include "formats/dib_decoder.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
 class QLocale;
 
-struct BitmapInfoFields
-{
-    qint32 width = 0;
-    qint32 height = 0;
-    qint16 planes = 0;
-    qint16 bitCount = 0;
-    qint32 compression = 0;
-    qint32 sizeImage = 0;
-};
+using BitmapInfoFields = dib::InfoFields;
 
 // Decodes the fields from the file's first bytes (only the first 54 are used).
 BitmapInfoFields decodeBitmapInfo(const QByteArray &head);

@@ -1,7 +1,6 @@
 #include "formats/dib_decoder.h"
 
 #include "formats/rle_stream.h"
-#include "formats/wmf_record.h"
 
 #include <algorithm>
 #include <array>
@@ -16,202 +15,288 @@ constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
 constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
+constexpr qint64 kFileHeaderBytes = 14;
 constexpr qint64 kCoreHeaderBytes = 12;
 constexpr qint64 kInfoHeaderBytes = 40;
+constexpr qint64 kMaskHeaderBytes = 52;
 constexpr qint64 kAlphaMaskHeaderBytes = 56;
-constexpr qint64 kMaxPaddedHeader = 64;
 
-struct Channel
+enum class Source { Metafile, File, Icon };
+
+// One colour channel described by a mask, scaled to 0..255. Icon entries
+// have always taken the nearest level (and a wider channel's top eight
+// bits); bitmaps and metafiles scale down. Both stay, so that no picture
+// changes colour.
+class Channel
 {
-    std::uint32_t mask = 0;
-    int shift = 0;
-    std::uint32_t max = 0;
-
-    explicit Channel(std::uint32_t m = 0) : mask(m)
+public:
+    Channel() = default;
+    Channel(std::uint32_t mask, Source source) : m_mask(mask), m_nearest(source == Source::Icon)
     {
         if (mask == 0)
             return;
-        shift = std::countr_zero(mask);
-        max = mask >> shift;
+        m_shift = std::countr_zero(mask);
+        m_bits = std::bit_width(mask >> m_shift);
+        m_max = m_nearest ? (std::uint64_t(1) << m_bits) - 1 : mask >> m_shift;
     }
+    bool present() const { return m_mask != 0; }
     int value(std::uint32_t pixel) const
     {
-        if (max == 0)
+        if (m_mask == 0)
             return 0;
-        const std::uint64_t v = (pixel & mask) >> shift;
-        return int(qMin<std::uint64_t>(255, v * 255 / max));
+        const std::uint64_t v = (pixel & m_mask) >> m_shift;
+        if (!m_nearest)
+            return int(qMin<std::uint64_t>(255, v * 255 / m_max));
+        if (m_bits >= 8)
+            return int(v >> (m_bits - 8));
+        return int((v * 255 + m_max / 2) / m_max);
     }
+
+private:
+    std::uint32_t m_mask = 0;
+    bool m_nearest = false;
+    int m_shift = 0;
+    int m_bits = 0;
+    std::uint64_t m_max = 0;
 };
 
 using Palette = std::array<QRgb, 256>;
 
+struct Header
+{
+    qint64 bytes = 0;
+    HeaderKind kind = HeaderKind::Unknown;
+    qint64 width = 0;
+    qint64 height = 0;
+    int bitCount = 0;
+    std::uint32_t compression = kBiRgb;
+    qint64 coloursUsed = 0;
+};
+
+// Icons hold an info header of 40 bytes or more and read it as the Windows
+// one whatever its size; elsewhere the size says which header it is.
+std::optional<Header> readHeader(ByteView v, Source source)
+{
+    if (!v.has(0, 4))
+        return std::nullopt;
+    Header h;
+    h.bytes = v.u32(0);
+    if (source == Source::Icon)
+        h.kind = h.bytes >= kInfoHeaderBytes ? HeaderKind::Windows : HeaderKind::Unknown;
+    else
+        h.kind = headerKind(h.bytes);
+    if (h.kind == HeaderKind::Unknown || !v.has(0, h.bytes))
+        return std::nullopt;
+    if (h.kind == HeaderKind::Core) {
+        h.width = v.u16(4);
+        h.height = v.u16(6); // unsigned: core bitmaps are always bottom-up
+        h.bitCount = v.u16(10);
+        return h;
+    }
+    const InfoFields f = infoFields(v.sub(0, h.bytes));
+    h.width = f.width;
+    h.height = f.height;
+    h.bitCount = quint16(f.bitCount);
+    h.compression = std::uint32_t(f.compression);
+    h.coloursUsed = f.coloursUsed;
+    if (h.kind == HeaderKind::Os2 && h.compression >= kBiBitfields)
+        return std::nullopt; // Huffman 1D and RLE24: not decoded
+    return h;
+}
+
 // Plays an RLE8/RLE4 stream into a bottom-up image already filled with
-// palette entry 0. Runs are clipped to the bitmap; within a row x only grows
-// and rows only go up, so no pixel is visited twice and the work stays in
-// proportion to the image and the stream. False when the stream ends without
-// its end-of-bitmap mark.
-bool playRle(const uchar *p, qint64 n, bool fourBit, const Palette &palette, QImage &image)
+// palette entry 0. Within a row x only grows and rows only go up, so no pixel
+// is visited twice and the work stays in proportion to the image and the
+// stream. False when a run or a delta leaves the bitmap or the stream ends
+// without its end-of-bitmap mark.
+bool playRle(ByteView stream, bool fourBit, const Palette &palette, QImage &image)
 {
     const qint64 width = image.width(), height = image.height();
     return rle::walk(
-        p, n, fourBit,
+        stream.at(0), stream.size(), fourBit,
         [&](qint64 x, qint64 y, qint64 count, int value, const uchar *literal) {
-            if (y < height) {
-                auto *line = reinterpret_cast<QRgb *>(image.scanLine(int(height - 1 - y)));
-                for (qint64 i = 0, end = qMin(count, width - x); i < end; ++i)
-                    line[x + i] = palette[size_t(rle::index(fourBit, int(i), value, literal))];
-            }
+            if (x + count > width || y >= height)
+                return false;
+            auto *line = reinterpret_cast<QRgb *>(image.scanLine(int(height - 1 - y)));
+            for (qint64 i = 0; i < count; ++i)
+                line[x + i] = palette[size_t(rle::index(fourBit, int(i), value, literal))];
             return true;
         },
-        [](qint64, qint64) { return true; });
+        [&](qint64 x, qint64 y) { return x <= width && y <= height; });
 }
 
-// `pixelsAt` is where the pixel rows start, counted from the DIB header; a
-// bitmap file says so, an embedded DIB has them right after the colour table.
-// `fileRules` adds what only bitmap files have: RLE and the alpha mask.
-std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optional<qint64> pixelsAt,
-                                 bool paletteIndices, bool fileRules)
+// Where an icon's AND mask marks a pixel it is transparent (keeping its XOR
+// colour); without a mask every pixel is opaque.
+void applyMask(QImage &image, const uchar *mask, qint64 maskStride)
 {
-    using wmf::readU16;
-    using wmf::readU32;
-    if (!data || size < 4)
-        return std::nullopt;
-    const qint64 headerBytes = readU32(data);
-    const HeaderKind kind = headerKind(headerBytes);
-    if (kind == HeaderKind::Unknown || headerBytes > size)
-        return std::nullopt;
-    // The fields up to the masks, zero where a short OS/2 header ends.
-    std::array<uchar, kMaxPaddedHeader> header{};
-    std::copy_n(data, qMin<qint64>(headerBytes, kMaxPaddedHeader), header.begin());
-    qint64 width = 0;
-    qint64 height = 0;
-    int bpp = 0;
-    std::uint32_t compression = kBiRgb;
-    qint64 colours = 0;
-    int paletteEntryBytes = 4;
-    if (headerBytes == kCoreHeaderBytes) {
-        if (size < kCoreHeaderBytes)
-            return std::nullopt;
-        width = readU16(data + 4);
-        height = readU16(data + 6);
-        bpp = readU16(data + 10);
-        paletteEntryBytes = 3;
-        if (bpp <= 8)
-            colours = qint64(1) << bpp;
-    } else {
-        width = qint32(readU32(header.data() + 4));
-        height = qint32(readU32(header.data() + 8));
-        bpp = readU16(header.data() + 14);
-        compression = readU32(header.data() + 16);
-        if (kind == HeaderKind::Os2 && compression >= kBiBitfields)
-            return std::nullopt; // Huffman 1D and RLE24: not decoded
-        const qint64 used = readU32(header.data() + 32);
-        if (bpp <= 8) {
-            if (used > (qint64(1) << bpp))
-                return std::nullopt;
-            colours = used ? used : qint64(1) << bpp;
-        } else if (!pixelsAt) {
-            // Optional optimisation palette before the bits; skipped, but it
-            // must fit. A file header says where the bits are, so there it
-            // need not be present at all.
-            colours = used;
+    const int width = image.width(), height = image.height();
+    for (int row = 0; row < height; ++row) {
+        const uchar *bits = mask ? mask + row * maskStride : nullptr;
+        auto *dst = reinterpret_cast<QRgb *>(image.scanLine(height - 1 - row));
+        for (int x = 0; x < width; ++x) {
+            const bool transparent = bits && (bits[x / 8] & (0x80 >> (x % 8)));
+            dst[x] = (dst[x] & 0x00FFFFFF) | (transparent ? 0u : 0xFF000000u);
         }
     }
+}
 
-    const bool bottomUp = height > 0;
-    height = qAbs(height);
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || width * height > kMaxPixels)
+struct Rules
+{
+    Source source = Source::Metafile;
+    qint64 maxSide = kMaxSide;
+    qint64 maxPixels = kMaxPixels;
+    // Where the pixel rows start, counted from the DIB header: a bitmap file
+    // says so; elsewhere they follow the colour table.
+    std::optional<qint64> pixelsAt;
+    bool paletteIndices = false;
+};
+
+std::optional<Decoded> decodeDib(ByteView v, const Rules &rules)
+{
+    const Source source = rules.source;
+    const bool icon = source == Source::Icon;
+    const bool file = source == Source::File;
+    const std::optional<Header> header = readHeader(v, source);
+    if (!header)
+        return std::nullopt;
+    const Header &h = *header;
+    const int bpp = h.bitCount;
+    const std::uint32_t compression = h.compression;
+    const qint64 width = h.width;
+    qint64 height = qAbs(h.height);
+    bool bottomUp = h.height > 0;
+    if (icon) {
+        // The XOR image and the AND mask stacked together: an even height,
+        // never top-down.
+        if (!bottomUp || height % 2 != 0)
+            return std::nullopt;
+        height /= 2;
+    }
+    if (width <= 0 || height <= 0 || width > rules.maxSide || height > rules.maxSide || width > kMaxSide ||
+        height > kMaxSide || width * height > rules.maxPixels || width * height > kMaxPixels)
         return std::nullopt;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return std::nullopt;
-    const bool rle = fileRules && ((compression == kBiRle8 && bpp == 8) || (compression == kBiRle4 && bpp == 4));
+    const bool rle = file && ((compression == kBiRle8 && bpp == 8) || (compression == kBiRle4 && bpp == 4));
     if (compression != kBiRgb && !rle && !(compression == kBiBitfields && (bpp == 16 || bpp == 32)))
         return std::nullopt;
     if (rle && !bottomUp)
         return std::nullopt; // the format has no top-down RLE
-    if (paletteIndices && bpp <= 8)
+    if (rules.paletteIndices && bpp <= 8)
         return std::nullopt;
 
-    qint64 offset = headerBytes;
+    qint64 colours = 0;
+    if (bpp <= 8) {
+        const qint64 full = qint64(1) << bpp;
+        if (h.coloursUsed > full && !icon)
+            return std::nullopt;
+        colours = h.coloursUsed == 0 || h.coloursUsed > full ? full : h.coloursUsed;
+    } else if (file) {
+        // A file header says where the bits are, so the optional palette for
+        // palette devices need not be there at all.
+        if (h.coloursUsed > 256)
+            return std::nullopt;
+    } else {
+        // Optional palette before the bits: skipped, but it must fit.
+        colours = h.coloursUsed;
+    }
+
+    qint64 offset = h.bytes;
     Channel red, green, blue, alpha;
     if (compression == kBiBitfields) {
         // A plain info header is followed by the three masks; later headers
         // hold them, and from 56 bytes on an alpha mask too, which a bitmap
-        // file at 32 bpp honours.
-        const qint64 masksAt = kInfoHeaderBytes;
-        if (headerBytes == kInfoHeaderBytes)
+        // file or an icon at 32 bpp honours.
+        if (h.bytes == kInfoHeaderBytes)
             offset += 12;
-        if (masksAt + 12 > size || offset > size)
+        else if (h.bytes < kMaskHeaderBytes)
             return std::nullopt;
-        red = Channel(readU32(data + masksAt));
-        green = Channel(readU32(data + masksAt + 4));
-        blue = Channel(readU32(data + masksAt + 8));
-        if (fileRules && bpp == 32 && headerBytes >= kAlphaMaskHeaderBytes)
-            alpha = Channel(readU32(data + masksAt + 12));
+        if (!v.has(0, offset))
+            return std::nullopt;
+        red = Channel(v.u32(kInfoHeaderBytes), source);
+        green = Channel(v.u32(kInfoHeaderBytes + 4), source);
+        blue = Channel(v.u32(kInfoHeaderBytes + 8), source);
+        if (source != Source::Metafile && bpp == 32 && h.bytes >= kAlphaMaskHeaderBytes)
+            alpha = Channel(v.u32(kMaskHeaderBytes), source);
     } else if (bpp == 16) {
-        red = Channel(0x7C00);
-        green = Channel(0x03E0);
-        blue = Channel(0x001F);
+        red = Channel(0x7C00, source);
+        green = Channel(0x03E0, source);
+        blue = Channel(0x001F, source);
     } else if (bpp == 32) {
-        red = Channel(0x00FF0000);
-        green = Channel(0x0000FF00);
-        blue = Channel(0x000000FF);
+        red = Channel(0x00FF0000, source);
+        green = Channel(0x0000FF00, source);
+        blue = Channel(0x000000FF, source);
+        // Reserved in a bitmap; an icon's alpha.
+        if (icon)
+            alpha = Channel(0xFF000000, source);
     }
 
-    const qint64 entryBytes = paletteIndices ? 2 : paletteEntryBytes;
+    const qint64 paletteEntryBytes = h.kind == HeaderKind::Core ? 3 : 4;
+    const qint64 entryBytes = rules.paletteIndices ? 2 : paletteEntryBytes;
     const qint64 paletteAt = offset;
     offset += colours * entryBytes;
-    if (offset > size)
+    if (offset > v.size())
         return std::nullopt;
-    if (pixelsAt) {
-        if (*pixelsAt < headerBytes || *pixelsAt > size)
+    if (rules.pixelsAt) {
+        if (*rules.pixelsAt < h.bytes || *rules.pixelsAt > v.size())
             return std::nullopt;
-        offset = *pixelsAt;
+        offset = *rules.pixelsAt;
     }
     const qint64 stride = ((width * bpp + 31) / 32) * 4;
-    if (!rle && stride * height > size - offset)
+    if (!rle && stride * height > v.size() - offset)
+        return std::nullopt;
+    // An icon's AND mask follows its XOR image. A 32 bpp entry can stand
+    // without it (its alpha says it all), and some writers drop it.
+    const qint64 maskAt = offset + stride * height;
+    const qint64 maskStride = ((width + 31) / 32) * 4;
+    const bool hasMask = icon && v.has(maskAt, maskStride * height);
+    if (icon && !hasMask && bpp != 32)
         return std::nullopt;
 
     Palette palette;
     palette.fill(qRgb(0, 0, 0));
     if (bpp <= 8) {
         for (qint64 i = 0; i < colours; ++i) {
-            const uchar *e = data + paletteAt + i * paletteEntryBytes;
+            const uchar *e = v.at(paletteAt + i * paletteEntryBytes);
             palette[size_t(i)] = qRgb(e[2], e[1], e[0]);
         }
+        // An index past a short table: black in a bitmap, the first colour
+        // in an icon.
+        if (icon)
+            std::fill(palette.begin() + colours, palette.end(), palette[0]);
     }
 
     QImage image(int(width), int(height), QImage::Format_ARGB32);
     if (image.isNull())
         return std::nullopt;
-    const uchar *bits = data + offset;
-    bool anyAlpha = false;
     if (rle) {
         image.fill(palette[0]);
-        if (!playRle(bits, size - offset, compression == kBiRle4, palette, image))
+        if (!playRle(v.from(offset), compression == kBiRle4, palette, image))
             return std::nullopt;
-        return Decoded{image, true};
+        return Decoded{image, true, bpp};
     }
+    // Without a mask of its own, a bitmap's fourth byte is reserved (opaque)
+    // and an icon's is zero until proven otherwise.
+    const int noAlpha = icon ? 0 : 255;
+    bool anyAlpha = false;
     for (qint64 row = 0; row < height; ++row) {
-        const uchar *src = bits + row * stride;
+        const ByteView src = v.sub(offset + row * stride, stride);
         auto *dst = reinterpret_cast<QRgb *>(image.scanLine(int(bottomUp ? height - 1 - row : row)));
         for (qint64 x = 0; x < width; ++x) {
             QRgb c;
             switch (bpp) {
-            case 1: c = palette[(src[x >> 3] >> (7 - (x & 7))) & 1]; break;
-            case 4: c = palette[(src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F]; break;
-            case 8: c = palette[src[x]]; break;
+            case 1: c = palette[(src.u8(x >> 3) >> (7 - (x & 7))) & 1]; break;
+            case 4: c = palette[(src.u8(x >> 1) >> ((x & 1) ? 0 : 4)) & 0x0F]; break;
+            case 8: c = palette[src.u8(x)]; break;
             case 16: {
-                const std::uint32_t px = readU16(src + 2 * x);
+                const std::uint32_t px = src.u16(2 * x);
                 c = qRgb(red.value(px), green.value(px), blue.value(px));
                 break;
             }
-            case 24: c = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]); break;
+            case 24: c = qRgb(src.u8(3 * x + 2), src.u8(3 * x + 1), src.u8(3 * x)); break;
             default: {
-                // The fourth byte is reserved in BI_RGB DIBs, so 32 bpp is
-                // opaque unless an alpha mask says otherwise.
-                const std::uint32_t px = readU32(src + 4 * x);
-                c = qRgba(red.value(px), green.value(px), blue.value(px), alpha.max ? alpha.value(px) : 255);
+                const std::uint32_t px = src.u32(4 * x);
+                c = qRgba(red.value(px), green.value(px), blue.value(px), alpha.present() ? alpha.value(px) : noAlpha);
                 anyAlpha = anyAlpha || qAlpha(c) != 0;
                 break;
             }
@@ -219,14 +304,16 @@ std::optional<Decoded> decodeDib(const uchar *data, qsizetype size, std::optiona
             dst[x] = c;
         }
     }
-    // An alpha mask over bytes left all zero is no alpha at all.
-    if (alpha.max && !anyAlpha)
-        for (qint64 row = 0; row < height; ++row) {
-            auto *line = reinterpret_cast<QRgb *>(image.scanLine(int(row)));
-            for (qint64 x = 0; x < width; ++x)
-                line[x] |= 0xFF000000u;
-        }
-    return Decoded{image, bottomUp};
+    if (icon) {
+        // A 32 bpp entry with any alpha is drawn by its alpha alone, as the
+        // platform does; one whose alpha is all zero predates alpha icons.
+        if (!(bpp == 32 && anyAlpha))
+            applyMask(image, hasMask ? v.at(maskAt) : nullptr, maskStride);
+    } else if (alpha.present() && !anyAlpha) {
+        // An alpha mask over bytes left all zero is no alpha at all.
+        applyMask(image, nullptr, 0);
+    }
+    return Decoded{image, bottomUp, bpp};
 }
 
 } // namespace
@@ -240,18 +327,39 @@ HeaderKind headerKind(qint64 size)
     }
 }
 
-std::optional<Decoded> decode(const uchar *data, qsizetype size, bool paletteIndices)
+InfoFields infoFields(ByteView header)
 {
-    return decodeDib(data, size, std::nullopt, paletteIndices, false);
+    std::array<uchar, kInfoHeaderBytes> padded{};
+    std::copy_n(header.at(0), qMin<qint64>(header.size(), kInfoHeaderBytes), padded.begin());
+    const ByteView f(padded.data(), kInfoHeaderBytes);
+    return InfoFields{f.i32(4), f.i32(8), f.i16(12), f.i16(14), f.i32(16), f.i32(20), f.u32(32)};
 }
 
-std::optional<Decoded> decodeFile(const uchar *data, qsizetype size)
+std::optional<Decoded> decode(ByteView dib, bool paletteIndices)
 {
-    constexpr qint64 kFileHeaderBytes = 14;
-    if (!data || size < kFileHeaderBytes || data[0] != 'B' || data[1] != 'M')
+    Rules rules;
+    rules.paletteIndices = paletteIndices;
+    return decodeDib(dib, rules);
+}
+
+std::optional<Decoded> decodeFile(ByteView file, int maxSide)
+{
+    if (!file.has(0, kFileHeaderBytes) || file.u8(0) != 'B' || file.u8(1) != 'M')
         return std::nullopt;
-    const qint64 pixelsAt = qint64(wmf::readU32(data + 10)) - kFileHeaderBytes;
-    return decodeDib(data + kFileHeaderBytes, size - kFileHeaderBytes, pixelsAt, false, true);
+    Rules rules;
+    rules.source = Source::File;
+    rules.maxSide = maxSide;
+    rules.pixelsAt = qint64(file.u32(10)) - kFileHeaderBytes;
+    return decodeDib(file.from(kFileHeaderBytes), rules);
+}
+
+std::optional<Decoded> decodeIcon(ByteView payload, int maxSide, qint64 maxPixels)
+{
+    Rules rules;
+    rules.source = Source::Icon;
+    rules.maxSide = maxSide;
+    rules.maxPixels = maxPixels;
+    return decodeDib(payload, rules);
 }
 
 } // namespace dib

@@ -1,5 +1,6 @@
 #include "formats/picture_loader.h"
 
+#include "formats/byte_view.h"
 #include "formats/dib_decoder.h"
 #include "formats/ico_reader.h"
 #include "formats/picture_validation.h"
@@ -20,21 +21,16 @@ namespace {
 constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 constexpr int kMaxSide = 16384;
 
-quint16 le16(const QByteArray &d, int at)
+bool looksLikeIcon(ByteView d)
 {
-    return quint16(quint8(d[at])) | quint16(quint8(d[at + 1])) << 8;
+    return d.has(0, 6) && d.u16(0) == 0 && (d.u16(2) == 1 || d.u16(2) == 2);
 }
 
-bool looksLikeIcon(const QByteArray &d)
+bool looksLikeMetafile(ByteView d)
 {
-    return d.size() >= 6 && le16(d, 0) == 0 && (le16(d, 2) == 1 || le16(d, 2) == 2);
-}
-
-bool looksLikeMetafile(const QByteArray &d)
-{
-    if (d.size() >= 4 && quint8(d[0]) == 0xD7 && quint8(d[1]) == 0xCD && quint8(d[2]) == 0xC6 && quint8(d[3]) == 0x9A)
+    if (d.has(0, 4) && d.u32(0) == 0x9AC6CDD7u)
         return true; // placeable header
-    return d.size() >= 18 && (le16(d, 0) == 1 || le16(d, 0) == 2) && le16(d, 2) == 9;
+    return d.has(0, 18) && (d.u16(0) == 1 || d.u16(0) == 2) && d.u16(2) == 9;
 }
 
 bool looksLikePng(const QByteArray &d)
@@ -42,20 +38,15 @@ bool looksLikePng(const QByteArray &d)
     return d.startsWith("\x89PNG\r\n\x1a\n");
 }
 
-quint32 be32(const QByteArray &d, int at)
-{
-    return quint32(quint8(d[at])) << 24 | quint32(quint8(d[at + 1])) << 16 | quint32(quint8(d[at + 2])) << 8 |
-           quint32(quint8(d[at + 3]));
-}
-
 // A PNG (favicons named .ico often are): the size in its IHDR chunk is
 // checked before the image is allocated, and a file libpng cannot read to
 // its end is refused rather than shown in part.
 std::optional<QImage> decodePng(const QByteArray &data)
 {
-    if (data.size() < 8 + 8 + 13 || be32(data, 8) != 13 || data.mid(12, 4) != "IHDR")
+    const ByteView d(data);
+    if (!d.has(0, 8 + 8 + 13) || d.u32be(8) != 13 || data.mid(12, 4) != "IHDR")
         return std::nullopt;
-    const qint64 width = be32(data, 16), height = be32(data, 20);
+    const qint64 width = d.u32be(16), height = d.u32be(20);
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide || width * height > dib::kMaxPixels)
         return std::nullopt;
     QBuffer buffer;
@@ -72,9 +63,10 @@ std::optional<QImage> decodePng(const QByteArray &data)
 
 std::optional<QImage> decodePicture(const QByteArray &data)
 {
+    const ByteView bytes(data);
     if (looksLikePng(data))
         return decodePng(data);
-    if (looksLikeIcon(data)) {
+    if (looksLikeIcon(bytes)) {
         const auto entries = readIcoEntries(data);
         if (!entries)
             return std::nullopt;
@@ -83,13 +75,11 @@ std::optional<QImage> decodePicture(const QByteArray &data)
             return std::nullopt;
         return (*entries)[size_t(pick)].image.convertToFormat(QImage::Format_ARGB32);
     }
-    if (looksLikeMetafile(data))
+    if (looksLikeMetafile(bytes))
         return isWholeMetafile(data) ? renderWmf(data) : std::nullopt;
 
     if (data.startsWith("BM")) {
-        if (!isWholeBitmap(data, kMaxSide))
-            return std::nullopt;
-        auto decoded = dib::decodeFile(reinterpret_cast<const uchar *>(data.constData()), data.size());
+        auto decoded = dib::decodeFile(bytes, kMaxSide);
         if (!decoded)
             return std::nullopt;
         return std::move(decoded->image);

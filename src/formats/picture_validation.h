@@ -1,17 +1,13 @@
 #pragma once
-// Structural checks for files read by outside decoders, so that a damaged
-// file is refused as a whole instead of being shown half-read: Qt's bitmap
-// reader quietly fills missing pixel rows and clips runs that overrun a row,
-// and a metafile cut short would otherwise show whatever came before the cut.
-// Qt's GIF reader shows a picture for screens or images of no size and for
-// code sizes the format does not have.
+// Structural checks for the pictures read by outside decoders or rendered
+// record by record, so that a damaged file is refused as a whole instead of
+// being shown half-read: Qt's GIF reader shows a picture for screens or
+// images of no size and for code sizes the format does not have, and a
+// metafile cut short would otherwise show whatever came before the cut.
+// Bitmaps need none: our DIB decoder checks their structure itself.
 
 #include <QByteArray>
 
-// A Windows bitmap file with an info header of a known kind whose headers,
-// colour table and pixel data (or RLE stream, which must stay inside the
-// bitmap and end properly) all fit the file.
-bool isWholeBitmap(const QByteArray &data, int maxSide);
 // A GIF whose logical screen and every image in it have a size (images lying
 // inside the screen, at most maxSide a side), whose colour tables fit, whose
 // LZW code size is one the format allows, whose blocks and data streams all

@@ -1,6 +1,6 @@
 #pragma once
-// The RLE8/RLE4 pixel stream of a bitmap, walked by one routine for both the
-// structural check and the decoder, so the two cannot read it differently.
+// The RLE8/RLE4 pixel stream of a bitmap file: its codes, runs and deltas,
+// walked apart from what is drawn with them.
 
 #include <QtGlobal>
 

@@ -304,7 +304,7 @@ bool Player::charge(qint64 pixels)
 
 std::optional<dib::Decoded> Player::decodeDib(const Record &r, qsizetype word, bool paletteIndices)
 {
-    std::optional<dib::Decoded> decoded = dib::decode(r.bytesAt(word), r.bytesFrom(word), paletteIndices);
+    std::optional<dib::Decoded> decoded = dib::decode(ByteView(r.bytesAt(word), r.bytesFrom(word)), paletteIndices);
     // Decoding costs time in proportion to the bitmap, whatever part is drawn.
     if (decoded && !charge(qint64(decoded->image.width()) * decoded->image.height()))
         return std::nullopt;

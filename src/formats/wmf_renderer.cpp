@@ -9,25 +9,23 @@ namespace {
 
 using namespace wmf;
 
-const uchar *bytesOf(const QByteArray &data) { return reinterpret_cast<const uchar *>(data.constData()); }
-
 // Visits records from `at` until EOF, a record that cannot be framed, or the
 // visitor returning false. False when the record cap stopped it first.
 template <typename Visit>
 bool forEachRecord(const QByteArray &data, qsizetype at, Visit &&visit)
 {
-    const uchar *base = bytesOf(data);
+    const ByteView file(data);
     const qsizetype end = data.size();
     for (int count = 0; at >= 0 && end - at >= 2 * kRecordHeaderWords; ++count) {
-        const qint64 words = readU32(base + at);
-        const std::uint16_t function = readU16(base + at + 4);
+        const qint64 words = file.u32(at);
+        const std::uint16_t function = file.u16(at + 4);
         if (function == Eof)
             return true;
         if (words < kRecordHeaderWords || words > (end - at) / 2)
             return true;
         if (count == kMaxRecords)
             return false;
-        if (!visit(Record(function, base + at + 2 * kRecordHeaderWords, qsizetype(words - kRecordHeaderWords))))
+        if (!visit(Record(function, file.at(at + 2 * kRecordHeaderWords), qsizetype(words - kRecordHeaderWords))))
             return true;
         at += qsizetype(words * 2);
     }
@@ -38,10 +36,10 @@ bool validStandardHeader(const QByteArray &data, qsizetype at)
 {
     if (data.size() - at < kHeaderBytes)
         return false;
-    const uchar *h = bytesOf(data) + at;
-    const std::uint16_t type = readU16(h);
-    const std::uint16_t headerWords = readU16(h + 2);
-    const std::uint16_t version = readU16(h + 4);
+    const ByteView h = ByteView(data).from(at);
+    const std::uint16_t type = h.u16(0);
+    const std::uint16_t headerWords = h.u16(2);
+    const std::uint16_t version = h.u16(4);
     return (type == 1 || type == 2) && headerWords == kHeaderWords && (version == 0x0100 || version == 0x0300);
 }
 
@@ -49,17 +47,17 @@ std::optional<Layout> readLayout(const QByteArray &data)
 {
     if (data.size() < 4)
         return std::nullopt;
-    const uchar *base = bytesOf(data);
+    const ByteView file(data);
     Layout layout;
-    if (readU32(base) == kPlaceableKey) {
+    if (file.u32(0) == kPlaceableKey) {
         if (data.size() < kPlaceableHeaderBytes || !validStandardHeader(data, kPlaceableHeaderBytes))
             return std::nullopt;
         // The checksum is not checked: writers commonly get it wrong.
-        const qint64 left = qint16(readU16(base + 6));
-        const qint64 top = qint16(readU16(base + 8));
-        const qint64 right = qint16(readU16(base + 10));
-        const qint64 bottom = qint16(readU16(base + 12));
-        const qint64 inch = readU16(base + 14);
+        const qint64 left = file.i16(6);
+        const qint64 top = file.i16(8);
+        const qint64 right = file.i16(10);
+        const qint64 bottom = file.i16(12);
+        const qint64 inch = file.u16(14);
         if (inch == 0)
             return std::nullopt;
         const qint64 w = (qAbs(right - left) * kDpi + inch / 2) / inch;
@@ -90,7 +88,7 @@ std::optional<Layout> readLayout(const QByteArray &data)
         layout.windowExt = *ext;
     }
     const qsizetype headerAt = layout.recordsAt - kHeaderBytes;
-    layout.objectCount = readU16(base + headerAt + 10);
+    layout.objectCount = file.u16(headerAt + 10);
     return layout;
 }
 
