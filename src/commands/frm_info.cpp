@@ -71,16 +71,17 @@ void frmInfo::Form_Activate()
     for (Label *value : lblInfo)
         value->setCaption(QString());
     // Any failure ends here, quietly, with the labels as they now stand.
-    const QString path = main_.lblMsg->text();
-    const auto picture = loadPicture(path);
+    // The file the status names, by its bytes: its shown text may not reopen it.
+    const QByteArray &path = main_.currentFile();
+    const auto picture = loadPictureAt(path);
     if (!picture)
         return;
     Image1->setPixmap(QPixmap::fromImage(*picture));
     Image1->lower();
     BitmapInfoFields fields;
-    if (!readBitmapInfo(path, &fields))
+    if (!readBitmapInfoAt(path, &fields))
         return;
-    lblFileName->setTitle(path);
+    lblFileName->setTitle(main_.lblMsg->text());
     const BitmapInfoTexts texts = describeBitmapInfo(fields, QLocale());
     for (int i = 0; i < 6; ++i)
         lblInfo[size_t(i)]->setCaption(texts.values[i]);

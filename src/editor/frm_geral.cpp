@@ -26,6 +26,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -404,6 +405,28 @@ void frmGeral::pnlBarra_DragDrop(QWidget *source, double x, double y)
 void frmGeral::lblMsg_Change()
 {
     mnuPropriedade->setEnabled(!lblMsg->text().isEmpty());
+    // Named as text by someone else (Open, the library browser): the text is the name.
+    if (lblMsg->text() != QFile::decodeName(currentFile_)) {
+        currentFile_ = QFile::encodeName(lblMsg->text());
+        managerChoseLast_ = false;
+    }
+}
+
+void frmGeral::setCurrentFile(const QByteArray &path)
+{
+    currentFile_ = path;
+    managerChoseLast_ = true;
+    dialogNameAtChoice_ = platform_->commonDialog->FileName;
+    lblMsg->setCaption(QFile::decodeName(path));
+}
+
+QByteArray frmGeral::resizeFile() const
+{
+    // The dialog named another file since the file manager's choice: the dialog's file.
+    const QString &dialogName = platform_->commonDialog->FileName;
+    if (managerChoseLast_ && dialogName == dialogNameAtChoice_)
+        return currentFile_;
+    return QFile::encodeName(dialogName);
 }
 
 void frmGeral::Form_Resize()

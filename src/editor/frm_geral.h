@@ -50,6 +50,18 @@ public:
     PictureSurface &gridSurface() { return gridSurface_; }
     PictureSurface &stripSurface() { return strip_; }
 
+    // The file the status line (lblMsg) names, as the file system's bytes: a
+    // name chosen in the file manager need not be valid text, and the text the
+    // status shows could not reopen it. Properties reads the file from here.
+    const QByteArray &currentFile() const { return currentFile_; }
+    // Names a file chosen in the file manager: the status shows it as text,
+    // its bytes are kept, and Resize takes its small icon from it.
+    void setCurrentFile(const QByteArray &path);
+    // The file Resize takes its small icon from: the common dialog's file
+    // (the one last opened or saved, Part 3.3), or the file chosen in the file
+    // manager when that came later.
+    QByteArray resizeFile() const;
+
     // Editor state (16-bit values).
     int PressX = 0, PressY = 0;
     int PointerCol = 0, PointerRow = 0;
@@ -192,6 +204,9 @@ private:
     bool exiting_ = false;
     QString settingsFilePath_;
     QString captionFile_; // the file last opened or saved: Save renames the caption when it differs
+    QByteArray currentFile_;  // what lblMsg names, as bytes (see currentFile())
+    bool managerChoseLast_ = false; // the file manager chose currentFile_ after the dialog's last name
+    QString dialogNameAtChoice_;    // the common dialog's name when it did
     QImage clipboardPicture_; // what the probe last found on the clipboard
     bool clipboardStale_ = true; // set by the clipboard's change signal
     startup::Layout startupLayout_{};

@@ -10,6 +10,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 namespace bytepath {
@@ -62,6 +63,91 @@ bool isLink(const Path &path)
 {
     struct stat st;
     return ::lstat(path.constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+Path shortened(const Path &name, qsizetype bytes)
+{
+    if (name.size() <= bytes)
+        return name;
+    const qsizetype dot = name.lastIndexOf('.');
+    const Path extension = dot > 0 && name.size() - dot <= 16 && name.size() - dot < bytes ? name.mid(dot) : Path();
+    qsizetype keep = bytes - extension.size();
+    // Back to the start of a character: continuation bytes are 10xxxxxx.
+    while (keep > 0 && (quint8(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    return name.left(keep) + extension;
+}
+
+namespace {
+constexpr char kTemporaryTag[] = ".tessarel-";
+constexpr qsizetype kTemporaryTagBytes = sizeof kTemporaryTag - 1;
+constexpr qsizetype kTemporaryUnique = 6; // mkostemp's XXXXXX
+} // namespace
+
+Path temporaryPattern(const Path &target)
+{
+    // Short enough for any file system's name limit.
+    return joined(folderOf(target), "." + shortened(nameOf(target), 200) + kTemporaryTag + "XXXXXX");
+}
+
+bool isTemporaryName(const char *name)
+{
+    const qsizetype size = qsizetype(std::strlen(name));
+    if (name[0] != '.' || size < 2 + kTemporaryTagBytes + kTemporaryUnique)
+        return false;
+    const char *unique = name + size - kTemporaryUnique;
+    if (std::memcmp(unique - kTemporaryTagBytes, kTemporaryTag, size_t(kTemporaryTagBytes)) != 0)
+        return false;
+    for (qsizetype i = 0; i < kTemporaryUnique; ++i) {
+        const char c = unique[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
+}
+
+static bool earlier(const struct timespec &a, const struct timespec &b)
+{
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+bool removeLeftover(int dirFd, const char *name, const struct timespec &before)
+{
+    if (!isTemporaryName(name))
+        return false;
+    const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const Fd file(fd);
+    struct stat st, now;
+    // The status change time cannot be set by hand: a copy still writing keeps it recent.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid() || !earlier(st.st_ctim, before))
+        return false;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return false; // a copy is still at work on it
+    // Still the same file under that name (not renamed into place meanwhile).
+    if (::fstatat(dirFd, name, &now, AT_SYMLINK_NOFOLLOW) != 0 || now.st_dev != st.st_dev || now.st_ino != st.st_ino)
+        return false;
+    return ::unlinkat(dirFd, name, 0) == 0;
+}
+
+void removeLeftovers(const Path &folder, const struct timespec &before)
+{
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent *entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            removeLeftover(::dirfd(dir), entry->d_name, before);
+    }
+    ::closedir(dir);
+}
+
+struct timespec now()
+{
+    struct timespec t{};
+    ::clock_gettime(CLOCK_REALTIME, &t);
+    return t;
 }
 
 // Reads until `size` bytes or the end of the file; -1 on an error (errno set).

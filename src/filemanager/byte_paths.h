@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <sys/types.h>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -32,6 +33,29 @@ Path joined(const Path &folder, const Path &name);
 Path numbered(const Path &name, int n);
 
 bool isLink(const Path &path);
+
+// The longest name a folder entry may have on the file systems in use (NAME_MAX).
+constexpr qsizetype kMostNameBytes = 255;
+
+// `name` cut to at most `bytes` bytes, keeping its extension (up to 16 bytes)
+// and never cutting a UTF-8 character in two.
+Path shortened(const Path &name, qsizetype bytes);
+
+// The hidden name a copy is written under before it is renamed into place:
+// "." + (the start of) the target's name + ".tessarel-" + six letters or digits.
+Path temporaryPattern(const Path &target);
+// True for a name of that form: a leftover of a copy that never finished.
+bool isTemporaryName(const char *name);
+
+// Removes the entry `name` of the open folder `dirFd` when it is a leftover
+// copy of this program: a temporary name as above, a plain file of this user,
+// last changed before `before` and not locked by a copy still writing it.
+// A copy in progress holds a lock on its temporary file until it is renamed.
+bool removeLeftover(int dirFd, const char *name, const struct timespec &before);
+// The same for every entry of a folder.
+void removeLeftovers(const Path &folder, const struct timespec &before);
+// The time now, for `before`.
+struct timespec now();
 
 // Reads until `size` bytes or the end of the file; -1 on an error (errno set).
 ssize_t readAt(int fd, char *buffer, size_t size, off_t offset);
@@ -76,6 +100,12 @@ public:
     Fd(const Fd &) = delete;
     Fd &operator=(const Fd &) = delete;
     int get() const { return fd_; }
+    void reset(int fd)
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
     // Closed by hand where a late write error reported by close() matters.
     bool close()
     {

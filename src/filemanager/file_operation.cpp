@@ -5,6 +5,7 @@
 
 #include <QByteArrayList>
 #include <QDateTime>
+#include <QSet>
 #include <QFile>
 
 #include <cerrno>
@@ -12,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <ftw.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -65,6 +68,7 @@ public:
         : prompts_(prompts)
         , code_(code)
         , flags_(flags)
+        , started_(now())
     {
     }
 
@@ -187,7 +191,7 @@ private:
         }
         const bool same = t.st_dev == s.st_dev && t.st_ino == s.st_ino;
         if (same && code_ == FileOperation::Move) {
-            fail(QStringLiteral("Cannot move %1 onto itself.").arg(shown(target)));
+            fail(QStringLiteral("Cannot move %1 onto itself: they are the same file.").arg(shown(target)));
             return Landing::Stop;
         }
         if (flags_ & FileOperation::RenameOnCollision) {
@@ -282,15 +286,42 @@ private:
     // old file, the new one, or absent.
     bool copyFile(const Path &source, const Path &target, bool replace)
     {
-        const Fd in(::open(source.constData(), O_RDONLY | O_CLOEXEC));
+        // Non-blocking, so that a pipe put in the file's place cannot hold the operation up.
+        const Fd in(::open(source.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         struct stat s;
         if (in.get() < 0 || ::fstat(in.get(), &s) != 0)
             return failSystem(QStringLiteral("Cannot read"), source);
-        // Short enough for any file system's name limit.
-        Path temporary = joined(folderOf(target), "." + nameOf(target).left(200) + ".tessarel-XXXXXX");
-        Fd out(::mkostemp(temporary.data(), O_CLOEXEC));
-        if (out.get() < 0)
-            return failSystem(QStringLiteral("Cannot write in"), folderOf(target));
+        if (!S_ISREG(s.st_mode))
+            return fail(QStringLiteral("%1 is neither a file nor a folder.").arg(shown(source)));
+        // What a copy killed part-way left in this folder earlier goes first.
+        const Path folder = folderOf(target);
+        if (!cleaned_.contains(folder)) {
+            cleaned_.insert(folder);
+            removeLeftovers(folder, started_);
+        }
+        Path temporary;
+        int fd = -1;
+        Fd lock(-1);
+        for (int tries = 0; fd < 0; ++tries) {
+            temporary = temporaryPattern(target);
+            fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+            if (fd < 0)
+                return failSystem(QStringLiteral("Cannot write in"), folder);
+            // A lock of its own, held until the copy is in place, tells a
+            // cleaner that this temporary file is still being written.
+            lock.reset(::open(temporary.constData(), O_RDONLY | O_CLOEXEC));
+            struct stat mine;
+            if (lock.get() >= 0 && ::flock(lock.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &mine) == 0
+                && mine.st_nlink > 0)
+                break;
+            // A cleaner took it between its making and the lock: another name.
+            ::unlink(temporary.constData());
+            ::close(fd);
+            fd = -1;
+            if (tries == 10)
+                return fail(QStringLiteral("Cannot write in %1: its temporary file keeps vanishing.").arg(shown(folder)));
+        }
+        Fd out(fd);
         Unlinker leftover{temporary};
 
         std::vector<char> buffer(kChunk);
@@ -323,11 +354,19 @@ private:
         return true;
     }
 
+    // Move moves the file the list shows. A link is listed as the file it
+    // points to, so a link to a file is moved as a copy of that file's bytes,
+    // verified, and the link is removed only then; the file it points to stays
+    // where it is. A plain rename would carry the link itself, which may then
+    // point nowhere from its new folder. A folder holding links moves entry by
+    // entry for the same reason. Copy, and a move across file systems, do the same.
     bool moveEntry(const Path &source, Path target)
     {
         struct stat s;
         if (::lstat(source.constData(), &s) != 0)
             return failSystem(QStringLiteral("Cannot find"), source);
+        if (S_ISLNK(s.st_mode))
+            return moveLinkedFile(source, target);
         const Landing landing = land(s, target);
         switch (landing) {
         case Landing::Skip: return true;
@@ -337,6 +376,15 @@ private:
         case Landing::Replace: break;
         }
         const bool replace = landing == Landing::Replace;
+        if (S_ISDIR(s.st_mode) && holdsLink(source)) {
+            // Made with owner access until filled, as a copy does.
+            if (::mkdir(target.constData(), (s.st_mode & 0777) | S_IRWXU) != 0)
+                return failSystem(QStringLiteral("Cannot create the folder"), target);
+            if (!moveChildren(source, target))
+                return false;
+            ::chmod(target.constData(), s.st_mode & 07777);
+            return true;
+        }
         if ((replace ? ::rename(source.constData(), target.constData()) : renameNoReplace(source, target)) == 0) {
             syncFolder(folderOf(target));
             syncFolder(folderOf(source));
@@ -345,6 +393,42 @@ private:
         if (errno != EXDEV)
             return failSystem(QStringLiteral("Cannot move %1 to").arg(shown(source)), target);
         return copyThenRemove(source, target, replace);
+    }
+
+    // The source is a link: its target's bytes land at `target`, then the link goes.
+    bool moveLinkedFile(const Path &source, Path target)
+    {
+        struct stat s;
+        if (!lookAt(source, s)) // a link to nothing, to a folder or to a special file
+            return false;
+        // The file the link points to may be the very file at the destination:
+        // renaming the link over it would leave a link to itself and lose the bytes.
+        const Landing landing = land(s, target);
+        switch (landing) {
+        case Landing::Skip: return true;
+        case Landing::Stop: return false;
+        case Landing::Merge: return fail(QStringLiteral("Cannot move %1.").arg(shown(source)));
+        case Landing::Fresh:
+        case Landing::Replace: break;
+        }
+        if (!copyFile(source, target, landing == Landing::Replace))
+            return false;
+        if (::unlink(source.constData()) != 0)
+            return failSystem(QStringLiteral("Copied, but cannot remove the link"), source);
+        syncFolder(folderOf(source));
+        return true;
+    }
+
+    // Whether a link lies anywhere inside the folder.
+    static bool holdsLink(const Path &folder)
+    {
+        return ::nftw(
+                   folder.constData(),
+                   [](const char *, const struct stat *st, int type, struct FTW *) {
+                       return type == FTW_SL || type == FTW_SLN || S_ISLNK(st->st_mode) ? 1 : 0;
+                   },
+                   16, FTW_PHYS)
+            == 1;
     }
 
     // Across file systems a move is a copy; the source goes only once the copy is whole.
@@ -396,6 +480,22 @@ private:
         return true;
     }
 
+    // The name in the trash for the n-th try: the file's own name, numbered
+    // from the second try on. A name too long to take ".trashinfo" (a legal
+    // name of 246-255 bytes) is shortened; any unique name will do, as the
+    // .trashinfo's Path= keeps the real one for putting it back.
+    static Path trashName(const Path &name, int n)
+    {
+        static const Path kInfo = ".trashinfo";
+        const qsizetype most = kMostNameBytes - kInfo.size();
+        const Path plain = n == 1 ? name : numbered(name, n);
+        if (plain.size() <= most)
+            return plain;
+        const Path tag = " (" + Path::number(n) + ")";
+        const Path cut = shortened(name, most - tag.size());
+        return n == 1 ? cut : numbered(cut, n);
+    }
+
     // The freedesktop trash: Trash/info/<name>.trashinfo written first, then
     // the file renamed to Trash/files/<name>. From another file system the
     // file is copied there (verified) and then removed.
@@ -416,7 +516,7 @@ private:
         for (int n = 1; fd < 0; ++n) {
             if (n > kMostNumbered)
                 return fail(QStringLiteral("No free name is left in the trash for %1.").arg(shown(source)));
-            name = n == 1 ? nameOf(source) : numbered(nameOf(source), n);
+            name = trashName(nameOf(source), n);
             struct stat st;
             if (::lstat(joined(files, name).constData(), &st) == 0)
                 continue;
@@ -459,7 +559,9 @@ private:
     FileOperationPrompts &prompts_;
     const int code_;
     const int flags_;
+    const struct timespec started_;
     bool replaceAll_ = false; // "Yes to All" holds for the rest of this call
+    QSet<Path> cleaned_;      // folders already rid of leftover copies in this call
 };
 
 } // namespace

@@ -11,6 +11,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <string>
+#include <vector>
 
 namespace folders {
 
@@ -31,41 +33,49 @@ bool isPseudo(const QByteArray &type, const QByteArray &root)
     return false;
 }
 
-enum class Kind { Files, Folders };
-
-std::optional<QList<Entry>> list(const QByteArray &folder, Kind kind, QString *error)
+bool isIconName(const char *name, size_t size)
 {
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir) {
-        if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
-        return std::nullopt;
-    }
-    const int fd = ::dirfd(dir);
-    QList<Entry> out;
-    while (const dirent *e = ::readdir(dir)) {
-        const QByteArray name(e->d_name);
-        if (name.startsWith('.'))
-            continue; // hidden, and the . and .. entries
-        if (kind == Kind::Files && !(name.size() > 4 && name.right(4).toLower() == ".ico"))
-            continue;
-        bool isDir = e->d_type == DT_DIR, isFile = e->d_type == DT_REG;
-        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
-            struct stat st{};
-            if (::fstatat(fd, e->d_name, &st, 0) != 0)
-                continue; // a dangling link
-            isDir = S_ISDIR(st.st_mode);
-            isFile = S_ISREG(st.st_mode);
+    if (size <= 4 || name[size - 4] != '.')
+        return false;
+    const char *ext = name + size - 3;
+    return (ext[0] | 0x20) == 'i' && (ext[1] | 0x20) == 'c' && (ext[2] | 0x20) == 'o';
+}
+
+// By name ignoring case, then by bytes. The key is made once per entry: a
+// plain ASCII name is lowered byte by byte (and usually short enough to need
+// no memory of its own), any other name is case-folded as text; keys compare
+// as bytes, which for UTF-8 is the order of the characters.
+void sortByName(QList<Entry> &entries)
+{
+    struct Keyed
+    {
+        std::string key;
+        qsizetype index;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(size_t(entries.size()));
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QByteArray &name = entries[i].name;
+        std::string key(size_t(name.size()), '\0');
+        bool ascii = true;
+        for (qsizetype j = 0; j < name.size() && ascii; ++j) {
+            const char c = name[j];
+            ascii = !(c & 0x80);
+            key[size_t(j)] = c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
         }
-        if (kind == Kind::Files ? isFile : isDir)
-            out.append({name, display(name)});
+        if (!ascii)
+            key = entries[i].display.toCaseFolded().toStdString();
+        keyed.push_back({std::move(key), i});
     }
-    ::closedir(dir);
-    std::sort(out.begin(), out.end(), [](const Entry &a, const Entry &b) {
-        const int c = a.display.compare(b.display, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a.name < b.name;
+    std::sort(keyed.begin(), keyed.end(), [&entries](const Keyed &a, const Keyed &b) {
+        const int c = a.key.compare(b.key);
+        return c != 0 ? c < 0 : entries[a.index].name < entries[b.index].name;
     });
-    return out;
+    QList<Entry> sorted;
+    sorted.reserve(entries.size());
+    for (const Keyed &k : keyed)
+        sorted.append(std::move(entries[k.index]));
+    entries = std::move(sorted);
 }
 
 } // namespace
@@ -98,14 +108,66 @@ QByteArray volumeOf(const QByteArray &path, const QList<Volume> &volumes)
     return best;
 }
 
+std::optional<Listing> read(const QByteArray &folder, QString *error)
+{
+    const struct timespec started = bytepath::now();
+    DIR *dir = ::opendir(folder.constData());
+    if (!dir) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(errno));
+        return std::nullopt;
+    }
+    const int fd = ::dirfd(dir);
+    Listing out;
+    for (;;) {
+        errno = 0;
+        const dirent *e = ::readdir(dir);
+        if (!e)
+            break;
+        if (e->d_name[0] == '.') {
+            // Hidden, and the . and .. entries; a copy killed part-way left its
+            // temporary file here, which goes now.
+            bytepath::removeLeftover(fd, e->d_name, started);
+            continue;
+        }
+        const size_t size = std::strlen(e->d_name);
+        const bool icon = isIconName(e->d_name, size);
+        bool isDir = e->d_type == DT_DIR, isFile = e->d_type == DT_REG;
+        // Only a link, or a file system that does not say, needs a look at the entry.
+        if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
+            struct stat st{};
+            if (::fstatat(fd, e->d_name, &st, 0) != 0)
+                continue; // a dangling link
+            isDir = S_ISDIR(st.st_mode);
+            isFile = S_ISREG(st.st_mode);
+        }
+        if (isDir || (isFile && icon)) {
+            const QByteArray name(e->d_name, qsizetype(size));
+            (isDir ? out.folders : out.files).append({name, display(name)});
+        }
+    }
+    const int err = errno;
+    ::closedir(dir);
+    if (err != 0) {
+        if (error)
+            *error = QString::fromLocal8Bit(std::strerror(err));
+        return std::nullopt;
+    }
+    sortByName(out.files);
+    sortByName(out.folders);
+    return out;
+}
+
 std::optional<QList<Entry>> iconFiles(const QByteArray &folder, QString *error)
 {
-    return list(folder, Kind::Files, error);
+    auto listing = read(folder, error);
+    return listing ? std::optional<QList<Entry>>(std::move(listing->files)) : std::nullopt;
 }
 
 std::optional<QList<Entry>> subfolders(const QByteArray &folder, QString *error)
 {
-    return list(folder, Kind::Folders, error);
+    auto listing = read(folder, error);
+    return listing ? std::optional<QList<Entry>>(std::move(listing->folders)) : std::nullopt;
 }
 
 QByteArray parent(const QByteArray &folder)

@@ -28,6 +28,18 @@ QList<Volume> mountedVolumes();
 // The volume whose root is the longest prefix of `path`.
 QByteArray volumeOf(const QByteArray &path, const QList<Volume> &volumes);
 
+// What one reading of a folder gives both lists: its icon files (".ico" in
+// any case, plain files or links to them) and its folders, each sorted by name
+// ignoring case, hidden ones left out; nothing when the folder cannot be read,
+// with the reason. Leftover temporary files of a copy killed part-way are
+// removed as they are met.
+struct Listing
+{
+    QList<Entry> files;
+    QList<Entry> folders;
+};
+std::optional<Listing> read(const QByteArray &folder, QString *error = nullptr);
+
 // Icon files (".ico" in any case) of a folder, sorted by name ignoring case;
 // nothing when the folder cannot be read, with the reason.
 std::optional<QList<Entry>> iconFiles(const QByteArray &folder, QString *error = nullptr);

@@ -64,10 +64,14 @@ bool FolderList::setPath(const QByteArray &path, QString *error)
         ++depth;
     }
     setCurrentRow(count() - 1);
-    const auto inside = folders::subfolders(path_, error);
-    if (!inside)
+    // One reading of the folder serves this list and the file list.
+    auto listing = folders::read(path_, error);
+    if (!listing) {
+        files_.reset();
         return false;
-    for (const folders::Entry &e : *inside) {
+    }
+    files_ = std::move(listing->files);
+    for (const folders::Entry &e : listing->folders) {
         auto *item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + e.display, this);
         item->setData(Qt::UserRole, bytepath::joined(path_, e.name));
     }
@@ -116,13 +120,19 @@ bool IconFileList::setPath(const QByteArray &path, QString *error)
     return true;
 }
 
+void IconFileList::setFiles(const QByteArray &path, QList<folders::Entry> files)
+{
+    const QList<QByteArray> selected = path == path_ ? selectedNames() : QList<QByteArray>();
+    path_ = path;
+    model_->reset(std::move(files));
+    if (!selected.isEmpty())
+        selectNames(selected);
+}
+
 void IconFileList::refresh()
 {
-    const QList<QByteArray> selected = selectedNames();
-    if (setPath(path_))
-        selectNames(selected);
-    else
-        model_->reset({});
+    auto files = folders::iconFiles(path_);
+    setFiles(path_, files ? std::move(*files) : QList<folders::Entry>());
 }
 
 QByteArray IconFileList::fileName() const
@@ -145,25 +155,39 @@ QList<QByteArray> IconFileList::selectedNames() const
 
 void IconFileList::selectNames(const QList<QByteArray> &names)
 {
-    selectionModel()->clearSelection();
+    // Runs of neighbouring rows become one range each, and the whole selection
+    // is set at once: row by row, each change costs as much as the selection
+    // so far, which froze the window for seconds with thousands selected.
     const QSet<QByteArray> wanted(names.begin(), names.end());
-    bool first = true;
+    QItemSelection selection;
+    int first = -1;
     for (int r = 0; r < model_->rowCount(); ++r) {
         if (!wanted.contains(model_->at(r).name))
             continue;
-        const QModelIndex i = model_->index(r);
-        if (first)
-            selectionModel()->setCurrentIndex(i, QItemSelectionModel::Select);
-        else
-            selectionModel()->select(i, QItemSelectionModel::Select);
-        first = false;
+        int last = r;
+        while (last + 1 < model_->rowCount() && wanted.contains(model_->at(last + 1).name))
+            ++last;
+        selection.append(QItemSelectionRange(model_->index(r), model_->index(last)));
+        if (first < 0)
+            first = r;
+        r = last;
     }
+    if (first >= 0)
+        selectionModel()->setCurrentIndex(model_->index(first), QItemSelectionModel::NoUpdate);
+    selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+bool IconFileList::cursorOnSelected() const
+{
+    const QModelIndex i = currentIndex();
+    return i.isValid() && selectionModel()->isSelected(i);
 }
 
 void IconFileList::mouseReleaseEvent(QMouseEvent *e)
 {
     QListView::mouseReleaseEvent(e);
-    if (e->button() == Qt::LeftButton && indexAt(e->position().toPoint()).isValid())
+    const QModelIndex at = indexAt(e->position().toPoint());
+    if (e->button() == Qt::LeftButton && at.isValid() && at == currentIndex() && cursorOnSelected())
         emit Click();
 }
 
@@ -172,6 +196,7 @@ void IconFileList::keyReleaseEvent(QKeyEvent *e)
     QListView::keyReleaseEvent(e);
     // Moving through the list with the keys also shows each file, as a click does.
     if (!e->isAutoRepeat() && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down || e->key() == Qt::Key_Home ||
-                               e->key() == Qt::Key_End || e->key() == Qt::Key_PageUp || e->key() == Qt::Key_PageDown))
+                               e->key() == Qt::Key_End || e->key() == Qt::Key_PageUp || e->key() == Qt::Key_PageDown)
+        && cursorOnSelected())
         emit Click();
 }

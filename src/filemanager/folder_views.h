@@ -10,6 +10,8 @@
 #include <QListView>
 #include <QListWidget>
 
+#include <optional>
+
 class DriveList : public QComboBox
 {
     Q_OBJECT
@@ -30,6 +32,9 @@ public:
     // read, in which case the list shows the path with nothing inside.
     bool setPath(const QByteArray &path, QString *error = nullptr);
     void refresh();
+    // The icon files of the same reading of the folder, for the file list;
+    // nothing when it could not be read.
+    const std::optional<QList<folders::Entry>> &iconFiles() const { return files_; }
 
 signals:
     // The user opened another folder (double-click or Enter on an entry).
@@ -37,6 +42,7 @@ signals:
 
 private:
     QByteArray path_;
+    std::optional<QList<folders::Entry>> files_;
 };
 
 class IconFileModel : public QAbstractListModel
@@ -61,16 +67,24 @@ public:
     const QByteArray &path() const { return path_; }
     // Lists the folder's icon files; false (list unchanged) when it cannot be read.
     bool setPath(const QByteArray &path, QString *error = nullptr);
+    // Shows files already read from `path` (by the folder list), keeping the
+    // selection of the names still there when `path` is the folder shown.
+    void setFiles(const QByteArray &path, QList<folders::Entry> files);
+    // Reads the folder again, keeping the selection.
     void refresh();
     // The name of the entry with the cursor (the "selected name"), empty if none.
     QByteArray fileName() const;
     // Selected names in list order.
     QList<QByteArray> selectedNames() const;
     int count() const { return model_->rowCount(); }
-    // Selects the named entries (the rest deselected); the cursor goes to the first.
+    // Selects the named entries (the rest deselected) in one step; the cursor
+    // goes to the first.
     void selectNames(const QList<QByteArray> &names);
 
 signals:
+    // A click or a key that leaves the entry under the cursor selected: the
+    // user chose that file. A click that deselects, or a key in an empty list,
+    // chooses nothing.
     void Click();
 
 protected:
@@ -78,6 +92,8 @@ protected:
     void keyReleaseEvent(QKeyEvent *e) override;
 
 private:
+    bool cursorOnSelected() const;
+
     QByteArray path_;
     IconFileModel *model_;
 };

@@ -90,12 +90,13 @@ frmCopy::frmCopy(frmGeral &main)
     for (int k = 0; k < 2; ++k) {
         cboDrive[size_t(k)]->showDriveOf(home);
         lstDir[size_t(k)]->setPath(home);
-        lstFile[size_t(k)]->setPath(home);
+        showFiles(k);
         connect(cboDrive[size_t(k)], &QComboBox::currentIndexChanged, this, [this, k] { cboDrive_Change(k); });
         connect(lstDir[size_t(k)], &FolderList::Change, this, [this, k] { lstDir_Change(k); });
         connect(lstFile[size_t(k)], &IconFileList::Click, this, [this, k] { lstFile_Click(k); });
     }
     connect(chkEntireDir, &QCheckBox::clicked, this, &frmCopy::chkEntireDir_Click);
+    operation_ = std::make_unique<FileOperation>(*main_.platform().fileOperationPrompts);
 
     // Load: always on top, then a fixed size and place of its own.
     loadProtocol();
@@ -109,8 +110,51 @@ void frmCopy::inform(const QString &text)
                                       MessageBox::NoIcon);
 }
 
+frmCopy::~frmCopy() = default;
+
+namespace {
+
+// Marks the window busy for the life of one operation.
+class BusyWhile
+{
+public:
+    BusyWhile(bool &busy, const std::array<QPushButton *, 3> &buttons)
+        : busy_(busy)
+        , buttons_(buttons)
+    {
+        busy_ = true;
+        for (QPushButton *b : buttons_)
+            b->setEnabled(false);
+    }
+    ~BusyWhile()
+    {
+        for (QPushButton *b : buttons_)
+            b->setEnabled(true);
+        busy_ = false;
+    }
+    BusyWhile(const BusyWhile &) = delete;
+    BusyWhile &operator=(const BusyWhile &) = delete;
+
+private:
+    bool &busy_;
+    const std::array<QPushButton *, 3> &buttons_;
+};
+
+} // namespace
+
+bool frmCopy::showFiles(int k)
+{
+    const auto &files = lstDir[size_t(k)]->iconFiles();
+    if (!files)
+        return false;
+    lstFile[size_t(k)]->setFiles(lstDir[size_t(k)]->path(), *files);
+    return true;
+}
+
 void frmCopy::cboDrive_Change(int k)
 {
+    if (busy_)
+        return;
     QString why;
     if (!lstDir[size_t(k)]->setPath(cboDrive[size_t(k)]->drive(), &why)) {
         // Drive not ready: say so and stay where the lists are.
@@ -124,7 +168,10 @@ void frmCopy::cboDrive_Change(int k)
 
 void frmCopy::lstDir_Change(int k)
 {
-    if (!lstFile[size_t(k)]->setPath(lstDir[size_t(k)]->path())) {
+    if (busy_)
+        return;
+    // The folder list has just read the folder: the file list shows the same reading.
+    if (!showFiles(k)) {
         main_.placement().SetWindowTopmost(this, false);
         inform(kNoFiles);
         main_.placement().SetWindowTopmost(this, true);
@@ -133,14 +180,20 @@ void frmCopy::lstDir_Change(int k)
 
 void frmCopy::lstFile_Click(int k)
 {
+    // A click that chose no file (one that deselected, a key in an empty
+    // list) asks for nothing, and so has nothing to report.
+    const QByteArray name = lstFile[size_t(k)]->fileName();
+    if (busy_ || name.isEmpty())
+        return;
     // A destination file with the same name as the selected source file
     // stands for the source file.
-    const QByteArray name = lstFile[size_t(k)]->fileName();
     const QByteArray sourceName = lstFile[0]->fileName();
     const QByteArray path = name == sourceName ? bytepath::joined(lstFile[0]->path(), sourceName)
                                                : bytepath::joined(lstFile[1]->path(), name);
-    main_.lblMsg->setCaption(folders::display(path));
-    const auto picture = name.isEmpty() ? std::nullopt : loadPictureAt(path);
+    // The status shows the name as text; the editor keeps its bytes for Properties and Resize.
+    main_.setCurrentFile(path);
+    // Opened without waiting: a pipe put in the file's place is refused.
+    const auto picture = loadPictureAt(path);
     if (!picture) {
         main_.placement().SetWindowTopmost(this, false);
         inform(kNoFiles);
@@ -154,6 +207,8 @@ void frmCopy::lstFile_Click(int k)
 
 void frmCopy::chkEntireDir_Click()
 {
+    if (busy_)
+        return;
     lstFile[0]->setEnabled(!chkEntireDir->isChecked());
 }
 
@@ -188,6 +243,11 @@ int frmCopy::operationFlags() const
 
 void frmCopy::cmdExecute_Click(int i)
 {
+    // One operation at a time: its questions and progress run the event loop,
+    // and nothing that arrives through it may start another.
+    if (busy_)
+        return;
+    const BusyWhile busy(busy_, cmdExecute);
     WindowPlacement &placement = main_.placement();
     // The confirmations and the progress must be able to come to the front.
     placement.SetWindowTopmost(this, false);
@@ -205,16 +265,18 @@ void frmCopy::cmdExecute_Click(int i)
         return;
     }
     const QByteArray to = lstFile[1]->path() + '\0';
-    FileOperation operation(*main_.platform().fileOperationPrompts);
     // The lists end with one more NUL.
-    if (operation.SHFileOperation(code, from + '\0', to + '\0', operationFlags()) != 0) {
+    if (operation_->SHFileOperation(code, from + '\0', to + '\0', operationFlags()) != 0) {
         inform(kNotDone);
         placement.SetWindowTopmost(this, true);
     }
-    lstFile[0]->refresh();
-    lstDir[0]->refresh();
-    lstFile[1]->refresh();
-    lstDir[1]->refresh();
+    // Both sides show the new contents: one reading of each folder serves its
+    // folder list and its file list, which keeps its selection.
+    for (int k = 0; k < 2; ++k) {
+        lstDir[size_t(k)]->refresh();
+        if (lstDir[size_t(k)]->path() != lstFile[size_t(k)]->path() || !showFiles(k))
+            lstFile[size_t(k)]->refresh();
+    }
     placement.SetWindowTopmost(this, true);
 }
 

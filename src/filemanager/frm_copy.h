@@ -6,8 +6,10 @@
 #include "shell/side_window.h"
 
 #include <array>
+#include <memory>
 
 class DriveList;
+class FileOperation;
 class FolderList;
 class IconFileList;
 class Label;
@@ -22,6 +24,7 @@ class frmCopy : public SideWindow
     Q_OBJECT
 public:
     explicit frmCopy(frmGeral &main);
+    ~frmCopy() override;
 
     // Index 0 the source side, 1 the destination side.
     Label *Label1, *Label2;
@@ -43,8 +46,17 @@ public:
     // The flags the option boxes add up to.
     int operationFlags() const;
 
+    // True while a copy, move or delete runs (its questions and progress
+    // included): every handler above then does nothing, so a second request
+    // cannot start while one runs, however it arrives.
+    bool busy() const { return busy_; }
+
 private:
     void inform(const QString &text);
+    // Shows the icon files of folder list k's latest reading in file list k.
+    bool showFiles(int k);
 
     frmGeral &main_;
+    std::unique_ptr<FileOperation> operation_; // the window's one operation
+    bool busy_ = false;
 };

@@ -1,5 +1,7 @@
 #include "formats/bitmap_info.h"
 
+#include "formats/whole_file.h"
+
 #include <QFile>
 #include <QLocale>
 #include <cmath>
@@ -29,12 +31,16 @@ BitmapInfoFields decodeBitmapInfo(const QByteArray &head)
 
 bool readBitmapInfo(const QString &path, BitmapInfoFields *out)
 {
-    if (path.isEmpty()) // no name is no file
+    return readBitmapInfoAt(QFile::encodeName(path), out);
+}
+
+bool readBitmapInfoAt(const QByteArray &nativePath, BitmapInfoFields *out)
+{
+    // No name is no file; a pipe or device is refused without waiting on it.
+    const auto head = readPlainFileStart(nativePath, kHeaderBytes);
+    if (!head)
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *out = decodeBitmapInfo(file.read(kHeaderBytes));
+    *out = decodeBitmapInfo(*head);
     return true;
 }
 

@@ -18,6 +18,8 @@ using BitmapInfoFields = dib::InfoFields;
 BitmapInfoFields decodeBitmapInfo(const QByteArray &head);
 // Reads at most 54 bytes of the file; nothing when it cannot be opened.
 bool readBitmapInfo(const QString &path, BitmapInfoFields *out);
+// The same for a path as the file system's own bytes; only a plain file is read.
+bool readBitmapInfoAt(const QByteArray &nativePath, BitmapInfoFields *out);
 
 // The six texts the properties window shows, in the order width, height,
 // image size, planes, bits per pixel, compression.

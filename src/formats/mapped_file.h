@@ -9,9 +9,12 @@
 class MappedFile
 {
 public:
-    // Empty bytes (and ok() false) for a file that cannot be opened, is empty
+    // Empty bytes (and ok() false) for a file that cannot be opened, is not a
+    // plain file (a pipe or device is refused without waiting on it), is empty
     // or is larger than maxBytes.
     MappedFile(const QString &path, qint64 maxBytes);
+    // The same for a path as the file system's own bytes.
+    MappedFile(const QByteArray &nativePath, qint64 maxBytes);
     bool ok() const { return ok_; }
     const QByteArray &bytes() const { return bytes_; }
 

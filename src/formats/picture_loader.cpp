@@ -4,16 +4,13 @@
 #include "formats/dib_decoder.h"
 #include "formats/ico_reader.h"
 #include "formats/picture_validation.h"
+#include "formats/whole_file.h"
 #include "formats/wmf_renderer.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -102,36 +99,17 @@ std::optional<QImage> decodePicture(const QByteArray &data)
 
 std::optional<QImage> loadPictureAt(const QByteArray &nativePath)
 {
-    const int fd = ::open(nativePath.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    // A pipe or device in a picture's place is refused, never waited on.
+    const auto bytes = readPlainFile(nativePath, kMaxFileBytes);
+    if (!bytes)
         return std::nullopt;
-    QByteArray bytes;
-    struct stat st{};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= kMaxFileBytes;
-    if (ok) {
-        bytes.resize(qsizetype(st.st_size));
-        qsizetype done = 0;
-        while (ok && done < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + done, size_t(bytes.size() - done));
-            if (n < 0 && errno == EINTR)
-                continue;
-            ok = n > 0;
-            done += n > 0 ? n : 0;
-        }
-    }
-    ::close(fd);
-    if (!ok)
-        return std::nullopt;
-    return decodePicture(bytes);
+    return decodePicture(*bytes);
 }
 
 std::optional<QImage> loadPicture(const QString &path)
 {
-    // No name is no file (QFile would warn about opening it).
+    // No name is no file.
     if (path.isEmpty())
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
-        return std::nullopt;
-    return decodePicture(file.readAll());
+    return loadPictureAt(QFile::encodeName(path));
 }

@@ -15,13 +15,14 @@ constexpr int kSide = 16;
 constexpr qint64 kMaxIconFileBytes = qint64(1) << 30;
 
 // Icon files, programs and libraries show their own first icon.
-QImage ownIcon(const QString &path)
+QImage ownIcon(const QByteArray &nativePath)
 {
     static const QStringList kOwnIcon{QStringLiteral("ico"), QStringLiteral("exe"), QStringLiteral("dll"),
                                       QStringLiteral("icl")};
-    if (!kOwnIcon.contains(QFileInfo(path).suffix(), Qt::CaseInsensitive))
+    if (!kOwnIcon.contains(QFileInfo(QFile::decodeName(nativePath)).suffix(), Qt::CaseInsensitive))
         return {};
-    const MappedFile file(path, kMaxIconFileBytes);
+    // Read by its bytes, and never waited on when it is a pipe or a device.
+    const MappedFile file(nativePath, kMaxIconFileBytes);
     return file.ok() ? smallIconOf(file.bytes()).value_or(QImage()) : QImage();
 }
 
@@ -37,11 +38,17 @@ FileSmallIcon::FileSmallIcon()
 
 QImage FileSmallIcon::smallIcon(const QString &path)
 {
-    if (path.isEmpty())
+    return smallIconAt(QFile::encodeName(path));
+}
+
+QImage FileSmallIcon::smallIconAt(const QByteArray &nativePath)
+{
+    if (nativePath.isEmpty())
         return {};
-    const QFileInfo info(path);
-    if (const QImage own = ownIcon(path); !own.isNull())
+    if (const QImage own = ownIcon(nativePath); !own.isNull())
         return own;
+    // The type's icon goes by the name as text.
+    const QFileInfo info(QFile::decodeName(nativePath));
     QIcon icon = QFileIconProvider().icon(info);
     if (icon.isNull()) {
         const QMimeType type = QMimeDatabase().mimeTypeForFile(info);

@@ -10,4 +10,5 @@ class FileSmallIcon : public SmallIconSource
 public:
     FileSmallIcon();
     QImage smallIcon(const QString &path) override;
+    QImage smallIconAt(const QByteArray &nativePath) override;
 };

@@ -51,7 +51,7 @@ void fraDiminui::cmdDiminuir_Click()
     const QString step = cmdDiminuir->text();
     if (step == kResize) {
         cmdDiminuir->setText(kTransfer);
-        const QImage icon = main_.platform().smallIcons->smallIcon(main_.platform().commonDialog->FileName);
+        const QImage icon = main_.platform().smallIcons->smallIconAt(main_.resizeFile());
         if (!icon.isNull()) {
             // Drawn transparently: the box's white shows through the icon's mask.
             QImage over(icon.size(), QImage::Format_RGB32);

@@ -3,9 +3,11 @@
 // were, destinations whole or absent, no temporary file left anywhere.
 
 #include "filemanager/file_operation.h"
+#include "filemanager/folder_listing.h"
 
 #include "support/file_size_limit.h"
 #include "support/scripted_file_operation_prompts.h"
+#include "support/tree_snapshot.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -15,8 +17,12 @@
 #include <fcntl.h>
 #include <ftw.h>
 #include <optional>
+#include <csignal>
+#include <sys/file.h>
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -439,6 +445,222 @@ private slots:
         QCOMPARE(run(FileOperation::Move, listed, moved), 0);
         QCOMPARE(snapshot(moved), before);
         QCOMPARE(snapshot(src_), Files());
+    }
+
+    // Issue 18, 1: a Move whose source is a link to the very file at the
+    // destination would rename the link over its own target, leaving a link to
+    // itself and no bytes. It is refused, as GNU mv refuses it; Copy too.
+    void moveOfALinkOntoTheFileItPointsTo()
+    {
+        put(dst_ + "/same.ico", blob(4000, 1));
+        QCOMPARE(::symlink("../dst/same.ico", (src_ + "/same.ico").constData()), 0);
+        put(root() + "/elsewhere.ico", blob(300, 2));
+        QCOMPARE(::symlink((root() + "/elsewhere.ico").constData(), (src_ + "/abs.ico").constData()), 0);
+        QCOMPARE(::symlink((root() + "/elsewhere.ico").constData(), (dst_ + "/abs.ico").constData()), 0);
+        QCOMPARE(::link((root() + "/elsewhere.ico").constData(), (dst_ + "/hard.ico").constData()), 0);
+        QCOMPARE(::symlink("../dst/hard.ico", (src_ + "/hard.ico").constData()), 0);
+        const trees::Tree before = trees::take(root());
+
+        for (int flags : {kDefaultFlags, kDefaultFlags | FileOperation::NoConfirmation,
+                          kDefaultFlags | FileOperation::RenameOnCollision}) {
+            prompts_->replaceAnswers = {Answer::Yes};
+            QVERIFY(run(FileOperation::Move, in(src_, {"same.ico"}), dst_, flags) != 0);
+            QVERIFY2(op_->lastError().contains(QStringLiteral("same file")), qPrintable(op_->lastError()));
+            // A second name (a hard link) of the file the link points to is the same file too.
+            QVERIFY(run(FileOperation::Move, in(src_, {"hard.ico"}), dst_, flags) != 0);
+            QCOMPARE(trees::take(root()), before);
+        }
+        QVERIFY(run(FileOperation::Copy, in(src_, {"same.ico"}), dst_, kDefaultFlags | FileOperation::NoConfirmation) != 0);
+        QCOMPARE(trees::take(root()), before);
+
+        // Both links point at one file elsewhere: the link at the destination is
+        // replaced by the file's bytes, and the file itself stays where it is.
+        QCOMPARE(run(FileOperation::Move, in(src_, {"abs.ico"}), dst_, kDefaultFlags | FileOperation::NoConfirmation), 0);
+        const trees::Tree after = trees::take(root());
+        QCOMPARE(after.value("dst/abs.ico").kind, trees::Node::File);
+        QCOMPARE(after.value("dst/abs.ico").sha, before.value("elsewhere.ico").sha);
+        QVERIFY(!after.contains("src/abs.ico"));
+        QCOMPARE(after.value("elsewhere.ico"), before.value("elsewhere.ico"));
+        QCOMPARE(trees::lost(root(), before, after), QStringList());
+    }
+
+    // Issue 18, 2: one rule for links, whichever way the file travels. Move
+    // moves the file the list shows: a link to a file arrives as a plain copy
+    // of that file's bytes, verified, and the link goes only then; the file it
+    // pointed to stays. A link to nothing is refused, never carried.
+    void linksTravelAsTheFilesTheyShow()
+    {
+        put(src_ + "/plain.ico", blob(3000, 1));
+        QCOMPARE(::symlink("plain.ico", (src_ + "/link.ico").constData()), 0);
+        QCOMPARE(::symlink("gone.ico", (src_ + "/dangling.ico").constData()), 0);
+        makeFolder(src_ + "/set");
+        put(src_ + "/set/own.ico", blob(500, 2));
+        QCOMPARE(::symlink("../plain.ico", (src_ + "/set/out.ico").constData()), 0);
+        QCOMPARE(::symlink("own.ico", (src_ + "/set/in.ico").constData()), 0);
+        const trees::Tree before = trees::take(root());
+        const QByteArray plain = before.value("src/plain.ico").sha;
+
+        // Copy: the bytes.
+        QCOMPARE(run(FileOperation::Copy, in(src_, {"link.ico"}), dst_), 0);
+        QCOMPARE(trees::take(dst_).value("link.ico").kind, trees::Node::File);
+        QCOMPARE(trees::take(dst_).value("link.ico").sha, plain);
+        QCOMPARE(::unlink((dst_ + "/link.ico").constData()), 0);
+
+        // Move: the same file at the destination; the link is gone, its target stays.
+        QCOMPARE(run(FileOperation::Move, in(src_, {"link.ico"}), dst_), 0);
+        trees::Tree after = trees::take(root());
+        QCOMPARE(after.value("dst/link.ico").kind, trees::Node::File);
+        QCOMPARE(after.value("dst/link.ico").sha, plain);
+        QVERIFY(!after.contains("src/link.ico"));
+        QCOMPARE(after.value("src/plain.ico").sha, plain);
+        QCOMPARE(trees::lost(root(), before, after), QStringList());
+
+        // A folder holding links moves entry by entry under the same rule:
+        // nothing inside points nowhere from its new place.
+        QCOMPARE(run(FileOperation::Move, in(src_, {"set"}), dst_), 0);
+        after = trees::take(root());
+        QCOMPARE(after.value("dst/set/out.ico").kind, trees::Node::File);
+        QCOMPARE(after.value("dst/set/out.ico").sha, plain);
+        QCOMPARE(after.value("dst/set/in.ico").sha, before.value("src/set/own.ico").sha);
+        QCOMPARE(after.value("dst/set/own.ico").sha, before.value("src/set/own.ico").sha);
+        QVERIFY(!after.contains("src/set/"));
+        QCOMPARE(trees::lost(root(), before, after), QStringList());
+
+        // A link to nothing: refused by Copy and Move, and it stays as it was.
+        QVERIFY(run(FileOperation::Move, in(src_, {"dangling.ico"}), dst_) != 0);
+        QVERIFY(run(FileOperation::Copy, in(src_, {"dangling.ico"}), dst_) != 0);
+        QCOMPARE(trees::take(root()), after);
+
+        // Across file systems: the same result.
+        QTemporaryDir shm(QStringLiteral("/dev/shm/tessarel-XXXXXX"));
+        if (!shm.isValid())
+            QSKIP("no /dev/shm to move across");
+        const Path other = QFile::encodeName(shm.path());
+        put(other + "/plain.ico", blob(2000, 3));
+        QCOMPARE(::symlink("plain.ico", (other + "/far.ico").constData()), 0);
+        const trees::Tree farBefore = trees::take(other);
+        QCOMPARE(run(FileOperation::Move, in(other, {"far.ico"}), dst_), 0);
+        QCOMPARE(trees::take(dst_).value("far.ico").kind, trees::Node::File);
+        QCOMPARE(trees::take(dst_).value("far.ico").sha, farBefore.value("plain.ico").sha);
+        QVERIFY(!trees::take(other).contains("far.ico"));
+        QCOMPARE(trees::take(other).value("plain.ico"), farBefore.value("plain.ico"));
+    }
+
+    // Issue 18, 3: a copy killed part-way leaves its hidden temporary file;
+    // the next listing of that folder, or the next write into it, removes it.
+    // Only this program's own names, of this user, older than the listing or
+    // operation and not still being written, are touched.
+    void leftoverOfAKilledCopyIsCleanedUp()
+    {
+        const QByteArray big = blob(50 << 20, 7);
+        put(src_ + "/big.ico", big);
+        put(src_ + "/small.ico", blob(100, 1));
+        const trees::Tree before = trees::take(root());
+        auto killedCopy = [&] {
+            const pid_t child = ::fork();
+            if (child == 0) {
+                // Killed by the system half-way through writing the copy.
+                struct rlimit limit{25 << 20, 25 << 20};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+                std::signal(SIGXFSZ, SIG_DFL);
+                ScriptedFileOperationPrompts prompts;
+                FileOperation op(prompts);
+                op.SHFileOperation(FileOperation::Copy, list({src_ + "/big.ico"}), dst_ + '\0' + '\0',
+                                   kDefaultFlags | FileOperation::Silent);
+                ::_exit(0);
+            }
+            int status = 0;
+            ::waitpid(child, &status, 0);
+            return WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ;
+        };
+        auto leftovers = [&] {
+            QByteArrayList out;
+            for (const QByteArray &name : trees::take(dst_).keys())
+                if (name.contains(".tessarel-"))
+                    out << name;
+            return out;
+        };
+
+        QVERIFY(killedCopy());
+        QCOMPARE(leftovers().size(), 1);
+        QCOMPARE(trees::lost(root(), before, trees::take(root())), QStringList());
+
+        // Names that only look alike, a file of another user, and a temporary
+        // file a copy is still writing (it holds a lock) all stay.
+        put(dst_ + "/.notes.tessarel-abc", "not ours");
+        put(dst_ + "/.x.ico.tessarel-ABC12_", "not ours");
+        put(dst_ + "/.y.ico.tessarel-Abc123", "another user's");
+        const bool asRoot = ::geteuid() == 0; // only root can give a file away
+        if (asRoot)
+            QCOMPARE(::chown((dst_ + "/.y.ico.tessarel-Abc123").constData(), 65534, 65534), 0);
+        else
+            QCOMPARE(::unlink((dst_ + "/.y.ico.tessarel-Abc123").constData()), 0);
+        put(dst_ + "/.z.ico.tessarel-Live99", "being written");
+        const int live = ::open((dst_ + "/.z.ico.tessarel-Live99").constData(), O_RDONLY);
+        QVERIFY(live >= 0);
+        QCOMPARE(::flock(live, LOCK_EX | LOCK_NB), 0);
+        QTest::qWait(20); // the listing starts after every one of them was last changed
+
+        QVERIFY(folders::read(dst_));
+        QByteArrayList stay{".notes.tessarel-abc", ".x.ico.tessarel-ABC12_"};
+        if (asRoot)
+            stay << ".y.ico.tessarel-Abc123";
+        QCOMPARE(leftovers(), stay + QByteArrayList{".z.ico.tessarel-Live99"});
+        ::close(live);
+
+        // The next write into the folder cleans it too; the copy then lands
+        // whole. (The killed copy's own write already took the file that is
+        // no longer locked.)
+        QVERIFY(killedCopy());
+        QCOMPARE(leftovers().size(), stay.size() + 1);
+        QTest::qWait(20);
+        QCOMPARE(run(FileOperation::Copy, in(src_, {"small.ico"}), dst_), 0);
+        QCOMPARE(leftovers(), stay);
+        QCOMPARE(trees::take(dst_).value("small.ico").sha, before.value("src/small.ico").sha);
+        QCOMPARE(trees::lost(root(), before, trees::take(root())), QStringList());
+    }
+
+    // Issue 18, 5: a name of 246-255 bytes is legal, but its ".trashinfo"
+    // name would not be. It goes to the trash under a shortened unique name
+    // whose record keeps the real path, and the files after it go too.
+    void deleteOfNamesTooLongForATrashRecord()
+    {
+        removeAll(trash()); // this test's deletes only
+        const Path stem250 = Path(246, 'n');
+        const Path utf8 = Path("\xc4\x89").repeated(124) + Path("x"); // 249 bytes, cut inside a character would break it
+        const QByteArrayList names = {"a.ico", stem250 + ".ico", Path(251, 'm') + ".ico", Path(251, 'm') + ".ICO",
+                                      utf8 + ".ico", Path(255, 'z'), "c.ico"};
+        for (int i = 0; i < names.size(); ++i)
+            put(src_ + '/' + names[i], blob(200 + i, i));
+        const trees::Tree before = trees::take(root());
+
+        QCOMPARE(run(FileOperation::Delete, in(src_, names), {}, FileOperation::AllowUndo | FileOperation::NoConfirmation), 0);
+        QCOMPARE(trees::take(src_), trees::Tree());
+        const trees::Tree after = trees::take(root());
+        QCOMPARE(trees::lost(root(), before, after, trash()), QStringList());
+
+        // Every file in the trash has its record under the same name, within the limit.
+        const trees::Tree files = trees::take(trash() + "/files");
+        const trees::Tree info = trees::take(trash() + "/info");
+        QCOMPARE(files.size(), names.size());
+        for (auto it = files.cbegin(); it != files.cend(); ++it) {
+            QVERIFY2(info.contains(it.key() + ".trashinfo"), it.key().constData());
+            QVERIFY((it.key() + ".trashinfo").size() <= 255);
+            QVERIFY2(!QString::fromUtf8(it.key()).contains(QChar::ReplacementCharacter), it.key().constData());
+        }
+        const auto back = trees::restorable(trash());
+        for (const Path &name : names)
+            QCOMPARE(back.values(src_ + '/' + name), QByteArrayList{before.value("src/" + name).sha});
+
+        // Put back as a desktop's trash does (the record's Path=): all as before.
+        for (auto it = info.cbegin(); it != info.cend(); ++it) {
+            const QByteArray text = contentOf(trash() + "/info/" + it.key());
+            const qsizetype at = text.indexOf("Path=") + 5;
+            const Path original = QByteArray::fromPercentEncoding(text.mid(at, text.indexOf('\n', at) - at));
+            QCOMPARE(::rename((trash() + "/files/" + it.key().chopped(10)).constData(), original.constData()), 0);
+            QCOMPARE(::unlink((trash() + "/info/" + it.key()).constData()), 0);
+        }
+        QCOMPARE(trees::take(root()), before);
     }
 
     void malformedArguments()

@@ -2,17 +2,71 @@
 // double-click, icons selected with clicks, the three buttons, and a click
 // that puts an icon in the editor.
 
+#include "commands/frm_info.h"
 #include "filemanager/folder_views.h"
 #include "filemanager/frm_copy.h"
 #include "platform/label.h"
 #include "support/editor_fixture.h"
 #include "support/ico_writer.h"
+#include "toolwindow/fra_diminui.h"
+#include "toolwindow/frm_tool_bar.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Watches a named pipe while the program works: a reader that still waits on
+// it after a few seconds is blocked for good, so the watchdog opens the other
+// end to set it free, and says it had to.
+class PipeWatchdog
+{
+public:
+    explicit PipeWatchdog(const QByteArray &pipe)
+        : thread_([this, pipe] {
+            using namespace std::chrono;
+            auto since = steady_clock::now();
+            while (!done_) {
+                std::this_thread::sleep_for(milliseconds(20));
+                if (steady_clock::now() - since < seconds(3))
+                    continue;
+                // Succeeds only while someone holds the pipe open for reading.
+                const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    freed_ = true;
+                    ::close(fd);
+                }
+                since = steady_clock::now();
+            }
+        })
+    {
+    }
+    ~PipeWatchdog()
+    {
+        done_ = true;
+        thread_.join();
+    }
+    bool hadToFreeAReader() const { return freed_; }
+
+private:
+    std::atomic<bool> done_{false};
+    std::atomic<bool> freed_{false};
+    std::thread thread_;
+};
+
+} // namespace
 
 class FrmCopyTest : public QObject
 {
@@ -54,6 +108,13 @@ class FrmCopyTest : public QObject
                 return;
             }
         QFAIL("folder not listed");
+    }
+    void putBytes(const QByteArray &path, const QByteArray &bytes)
+    {
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size()));
+        ::close(fd);
     }
     // Clicks file entries of list k by name; the first plainly, the rest with Ctrl.
     void clickFiles(int k, const QStringList &names)
@@ -148,6 +209,154 @@ private slots:
         QCOMPARE(f->doubles.messages->shown.back().text, QStringLiteral("  No  files  selected  for  this  operation  "));
         QCOMPARE(f->window->lblMsg->text(), tree->filePath(QStringLiteral("src/broken.ico")));
         QCOMPARE(f->pixel(5, 5), colour::rgb(0, 0, 255));
+    }
+
+    // Issue 18, 7: after an operation the list gets its selection back in one
+    // step, not one row at a time (seconds for thousands of rows).
+    void selectionOfThousandsComesBackInOneStep()
+    {
+        for (int i = 0; i < 3000; ++i)
+            putBytes(path(QStringLiteral("src")) + "/many " + QByteArray::number(10000 + i) + ".ico", "x");
+        IconFileList *list = w->lstFile[0];
+        list->refresh();
+        QCOMPARE(list->count(), 3005);
+        // All but a few scattered rows selected, as a user's Ctrl+A and Ctrl+clicks leave them.
+        list->selectAll();
+        for (int r : {7, 100, 2999})
+            list->selectionModel()->select(list->model()->index(r, 0), QItemSelectionModel::Deselect);
+        const QList<QByteArray> selected = list->selectedNames();
+        QCOMPARE(selected.size(), 3002);
+        QSignalSpy changes(list->selectionModel(), &QItemSelectionModel::selectionChanged);
+        QElapsedTimer clock;
+        clock.start();
+        list->refresh();
+        const qint64 ms = clock.elapsed();
+        QCOMPARE(list->selectedNames(), selected);
+        QCOMPARE(changes.size(), 1);
+        QVERIFY2(ms < 1000, qPrintable(QString::number(ms)));
+        QCOMPARE(list->fileName(), selected.first()); // the cursor on the first
+    }
+
+    // Issue 18, 8: the folder list and the file list show one reading of the
+    // folder: links to icons are icons, links to folders are folders, and what
+    // points nowhere or is hidden is not shown.
+    void oneReadingFillsBothLists()
+    {
+        const QByteArray src = path(QStringLiteral("src"));
+        QCOMPARE(::symlink("a.ico", (src + "/link.ico").constData()), 0);
+        QCOMPARE(::symlink("nowhere.ico", (src + "/dangling.ico").constData()), 0);
+        QCOMPARE(::mkdir((src + "/sub.ico").constData(), 0755), 0);
+        QCOMPARE(::symlink("sub.ico", (src + "/to-folder").constData()), 0);
+        const auto listing = folders::read(src);
+        QVERIFY(listing);
+        QStringList files, subfolders;
+        for (const folders::Entry &e : listing->files)
+            files << e.display;
+        for (const folders::Entry &e : listing->folders)
+            subfolders << e.display;
+        QCOMPARE(files, (QStringList{"a.ico", "b.ico", "broken.ico", "c.ico", "d.ICO", "link.ico"}));
+        QCOMPARE(subfolders, (QStringList{"sub.ico", "to-folder"}));
+        w->lstDir[0]->setPath(src);
+        w->lstDir_Change(0);
+        QCOMPARE(w->lstFile[0]->count(), 6);
+        QCOMPARE(w->lstDir[0]->item(w->lstDir[0]->count() - 1)->data(Qt::UserRole).toByteArray(), src + "/to-folder");
+    }
+
+    // Issue 18, 9: a listed icon replaced by a named pipe before it is clicked
+    // is refused at once, not waited on; so is the pipe given to Open,
+    // Properties and Resize.
+    void aPipeInAnIconsPlaceBlocksNothing()
+    {
+        clickFiles(0, {QStringLiteral("a.ico")});
+        const ColourValue before = f->pixel(5, 5);
+        const QByteArray pipe = path(QStringLiteral("src/c.ico"));
+        QCOMPARE(::unlink(pipe.constData()), 0);
+        QCOMPARE(::mkfifo(pipe.constData(), 0644), 0);
+        PipeWatchdog watchdog(pipe);
+
+        clickFiles(0, {QStringLiteral("c.ico")});
+        QCOMPARE(f->doubles.messages->shown.back().text, QStringLiteral("  No  files  selected  for  this  operation  "));
+        QCOMPARE(f->pixel(5, 5), before);
+        // Properties of the file the status names.
+        QCOMPARE(f->window->currentFile(), pipe);
+        f->window->mnuPropriedade->trigger();
+        auto *info = qobject_cast<frmInfo *>(f->window->sideWindows().existing(QStringLiteral("frmInfo")));
+        QVERIFY(info);
+        QApplication::setActiveWindow(f->window.get());
+        QApplication::setActiveWindow(info);
+        QCOMPARE(info->lblFileName->title(), QStringLiteral("Select a bitmap or RLE file to detail..."));
+        // Resize, after the file manager chose it.
+        f->window->mnuReduzir->trigger();
+        fraDiminui *panel = f->window->toolBar()->reduceFrame();
+        QTest::mouseClick(panel->cmdDiminuir, Qt::LeftButton);
+        QCOMPARE(panel->cmdDiminuir->text(), QStringLiteral("Transfer"));
+        // Open, with the dialog naming the pipe.
+        f->doubles.dialog->queueFile(QFile::decodeName(pipe));
+        f->window->mnuOpenSimples_Click();
+        QCOMPARE(f->pixel(5, 5), before);
+        QVERIFY(!watchdog.hadToFreeAReader());
+    }
+
+    // Issue 18, 10: a name that is not UTF-8 is shown as text, but the editor
+    // keeps its bytes, so Properties and Resize read the very file.
+    void propertiesAndResizeReadAFileWhoseNameIsNotText()
+    {
+        const QByteArray odd = path(QStringLiteral("src")) + "/caf\xe9.ico";
+        QImage art(16, 16, QImage::Format_ARGB32);
+        art.fill(qRgb(0, 150, 0));
+        IcoWriterEntry entry;
+        entry.image = art;
+        putBytes(odd, writeIco({entry}));
+        w->lstFile[0]->refresh();
+        clickFiles(0, {QStringLiteral("caf\uFFFD.ico")});
+        QCOMPARE(f->window->lblMsg->text(), QFile::decodeName(odd));
+        QCOMPARE(f->window->currentFile(), odd);
+        QCOMPARE(f->pixel(1, 1), colour::rgb(0, 150, 0));
+
+        f->window->mnuPropriedade->trigger();
+        auto *info = qobject_cast<frmInfo *>(f->window->sideWindows().existing(QStringLiteral("frmInfo")));
+        QVERIFY(info);
+        QApplication::setActiveWindow(f->window.get());
+        QApplication::setActiveWindow(info);
+        QCOMPARE(info->lblFileName->title(), QFile::decodeName(odd));
+        QVERIFY(!info->Image1->pixmap().isNull());
+
+        f->window->mnuReduzir->trigger();
+        fraDiminui *panel = f->window->toolBar()->reduceFrame();
+        QTest::mouseClick(panel->cmdDiminuir, Qt::LeftButton);
+        QCOMPARE(panel->pequenoSurface().point(2, 2), colour::rgb(0, 150, 0));
+        QTest::mouseClick(panel->cmdDiminuir, Qt::LeftButton);
+        QTest::mouseClick(panel->cmdDiminuir, Qt::LeftButton);
+
+        // A file named as text afterwards (Open's name) takes over for both.
+        f->window->lblMsg->setCaption(tree->filePath(QStringLiteral("src/a.ico")));
+        QCOMPARE(f->window->currentFile(), path(QStringLiteral("src/a.ico")));
+        f->window->platform().commonDialog->FileName = tree->filePath(QStringLiteral("src/b.ico"));
+        QCOMPARE(f->window->resizeFile(), path(QStringLiteral("src/b.ico")));
+    }
+
+    // Issue 18, 11: only a click or key that leaves a file selected loads it;
+    // a Ctrl+click that deselects, or a key in an empty list, says nothing.
+    void onlyAChosenFileLoads()
+    {
+        clickFiles(0, {QStringLiteral("a.ico"), QStringLiteral("c.ico")});
+        QCOMPARE(f->pixel(5, 5), colour::rgb(200, 'c', 10));
+        clickFiles(0, {QStringLiteral("b.ico"), QStringLiteral("b.ico")}); // the second Ctrl+click deselects it
+        QVERIFY(w->lstFile[0]->selectedNames().isEmpty());
+        QCOMPARE(f->pixel(5, 5), colour::rgb(200, 'b', 10));
+        QVERIFY(f->doubles.messages->shown.empty());
+        // The destination list is empty: the keys choose nothing.
+        IconFileList *empty = w->lstFile[1];
+        QCOMPARE(empty->count(), 0);
+        empty->setFocus();
+        for (Qt::Key key : {Qt::Key_End, Qt::Key_Up, Qt::Key_Down, Qt::Key_Home, Qt::Key_PageDown})
+            QTest::keyClick(empty, key);
+        QVERIFY(f->doubles.messages->shown.empty());
+        // In the source list a key still loads the file it moves to.
+        w->lstFile[0]->setFocus();
+        QTest::keyClick(w->lstFile[0], Qt::Key_Home);
+        QCOMPARE(f->pixel(5, 5), colour::rgb(200, 'a', 10));
+        QVERIFY(f->doubles.messages->shown.empty());
     }
 
     void vanishedFolderTakesTheFailurePath()
