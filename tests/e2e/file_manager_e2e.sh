@@ -44,6 +44,10 @@ click_at $((X + 40)) $((Y + 168)); keys End
 click_at $((X + 163)) $((Y + 260))
 [ -e "$icons/dst/d.ico" ] && [ ! -e "$icons/src/d.ico" ] || e2e_fail "d.ico was not moved"
 
+# e appears in the source folder; the delete below refreshes the list.
+convert -size 32x32 xc:magenta "PNG32:$E2E_WORK/e.png"
+icotool -c -o "$icons/src/e.ico" "$E2E_WORK/e.png"
+
 # a deleted, after the confirmation, into the trash.
 click_at $((X + 40)) $((Y + 168)); keys Home
 click_at $((X + 163)) $((Y + 299))
@@ -55,4 +59,21 @@ sleep 1
 cmp -s "$icons/dst/a.ico" "$E2E_WORK/.local/share/Trash/files/a.ico" || e2e_fail "a.ico is not in the trash"
 [ -f "$E2E_WORK/.local/share/Trash/info/a.ico.trashinfo" ] || e2e_fail "a.ico has no trash record"
 shot="$(e2e_shot done)"
-echo "ok: clicked, copied, moved and deleted to the trash"
+
+# Three icons copied (b, c, e) where only c is already there: the question
+# "Replace it?" stays in front and answerable though the user takes 5 s
+# (no progress dialog comes over it), and after Yes the copy goes on.
+rm -f "$icons/dst/b.ico"
+printf 'old c' >"$icons/dst/c.ico"
+click_at $((X + 40)) $((Y + 168)); keys Home shift+End
+click_at $((X + 163)) $((Y + 236))
+sleep 5
+shot="$(e2e_shot question)"
+xdotool key alt+y
+sleep 1
+for n in b c e; do
+  e2e_settle cmp -s "$icons/src/$n.ico" "$icons/dst/$n.ico" || e2e_fail "$n.ico was not copied after the question was answered"
+done
+if xdotool search --name '^Inform the User!$' >/dev/null 2>&1; then e2e_fail "the copy reported a failure"; fi
+shot="$(e2e_shot answered)"
+echo "ok: clicked, copied, moved, deleted to the trash, and copied over a file after a late answer"
