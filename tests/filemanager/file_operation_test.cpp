@@ -37,7 +37,7 @@ QByteArray blob(int size, int seed)
 {
     QByteArray out(size, Qt::Uninitialized);
     for (int i = 0; i < size; ++i)
-        out[i] = char((i * 131 + seed * 7 + i / 251) & 0xff);
+        out[i] = char((unsigned(i) * 131u + unsigned(seed) * 7u + unsigned(i) / 251u) & 0xffu); // no overflow at 50 MB
     return out;
 }
 
