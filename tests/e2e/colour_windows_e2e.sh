@@ -13,17 +13,22 @@ origin() {
   id="$(e2e_wait_window "$1")" || e2e_fail "window '$1' did not appear"
   e2e_origin "$id"
 }
-click_at() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool click 1; sleep 0.4; }
+click_at() { e2e_click "$1" "$2"; }
 cell_rgb() { e2e_py pixel "$1" $((GX + $2 * 10 + 5)) $((GY + $3 * 10 + 5)); }
-colours_menu() { # colours_menu <downs>: Colors > item
-  xdotool key --window "$E2E_WINDOW" alt+c; sleep 0.4
-  for _ in $(seq "$1"); do xdotool key Down; sleep 0.1; done
-  xdotool key Return; sleep 1
+cell_is() { [ "$(cell_rgb "$4" "$1" "$2")" = "$3" ]; } # cell_is <column> <row> <rgb> <png>
+menu() { # menu <key> <downs>: the main window's menu <key>, <downs> items down
+  xdotool key --window "$E2E_WINDOW" "$1"
+  e2e_until 10 e2e_menu_open
+  for _ in $(seq "$2"); do xdotool key Down; done
+  xdotool key Return
 }
-# Types a value into a number box of the RGB dialog (client twips / 15).
+colours_menu() { menu alt+c "$1"; } # colours_menu <downs>: Colors > item
+# Types a value into a number box of the RGB dialog (client twips / 15); the
+# keys go to the focused window, so the click must have focused the dialog first.
 type_number() {
   click_at $((PX + 112 + 10)) $((PY + $1 + 6))
-  xdotool key ctrl+a; xdotool type --delay 50 "$2"; sleep 0.3
+  e2e_until 10 e2e_active "$RGB_ID"
+  xdotool key ctrl+a; xdotool type --delay 50 "$2"
 }
 
 # Scroll Color: red typed as "200", green "030", blue "77", then Select.
@@ -36,7 +41,8 @@ type_number 72 77
 shot="$(e2e_shot rgb)"
 click_at $((PX + 8 + 56 + 28)) $((PY + 112 + 26 + 12)) # Select
 click_at $((GX + 3 * 10 + 5)) $((GY + 4 * 10 + 5))
-shot="$(e2e_shot mixed)"
+e2e_shot_until mixed 10 cell_is 3 4 "200 30 77"
+shot="$E2E_SHOT"
 read -r r g b < <(cell_rgb "$shot" 3 4)
 [ "$r $g $b" = "200 30 77" ] || e2e_fail "mixed colour drawn as $r $g $b, expected 200 30 77"
 
@@ -46,8 +52,8 @@ click_at $((PX + 8 + 56 + 28)) $((PY + 112 + 26 + 12))
 
 # Search Color: freeze the desktop, pick the painted cell, hand it over.
 colours_menu 1
-PICKER_ID="$(xdotool search --onlyvisible --name 'Vorn Tessarel $' | grep -vx "$RGB_ID" | head -n 1 || true)"
-[ -n "$PICKER_ID" ] || e2e_fail "picker did not appear"
+picker() { PICKER_ID="$(xdotool search --onlyvisible --name 'Vorn Tessarel $' | grep -vx "$RGB_ID" | head -n 1 || true)"; [ -n "$PICKER_ID" ]; }
+e2e_poll 10 picker || e2e_fail "picker did not appear"
 read -r VX VY < <(e2e_origin "$PICKER_ID")
 click_at $((VX + 80)) $((VY + 20)) # Initialize Color Search
 # The picker stays in front of the still image, its read-out following the pointer.
@@ -70,19 +76,22 @@ for cell in "6 4" "3 4"; do
   e2e_settle reads_out "$c" "$r" || e2e_fail "the picker's read-out does not show cell ($c, $r)"
 done
 click_at $((GX + 3 * 10 + 5)) $((GY + 4 * 10 + 5))
+# The pick ends the search: the next clicks must reach the picker and the grid, not the still image.
+e2e_settle eval '[ -z "$(covering)" ]' || e2e_fail "the still image stayed after the pick"
 shot="$(e2e_shot picked)"
 click_at $((VX + 104 + 32)) $((VY + 40 + 12)) # Click - Me!
 click_at $((GX + 6 * 10 + 5)) $((GY + 4 * 10 + 5))
-shot="$(e2e_shot picked_drawn)"
+e2e_shot_until picked_drawn 10 cell_is 6 4 "200 30 77"
+shot="$E2E_SHOT"
 read -r r g b < <(cell_rgb "$shot" 6 4)
 [ "$r $g $b" = "200 30 77" ] || e2e_fail "picked colour drawn as $r $g $b, expected 200 30 77"
 
 # Gradient Background: the design-time blue gradient becomes the icon.
-xdotool key --window "$E2E_WINDOW" alt+t; sleep 0.4
-xdotool key Down; sleep 0.1; xdotool key Return; sleep 1
+menu alt+t 1
 read -r DX DY < <(origin '^Vorn Tessarel$') || e2e_fail "composer did not appear"
 click_at $((DX + 8 + 64 + 32)) $((DY + 128 + 36 + 12)) # Background
-shot="$(e2e_shot gradient)"
+e2e_shot_until gradient 10 cell_is 10 0 "0 0 255"
+shot="$E2E_SHOT"
 read -r r g b < <(cell_rgb "$shot" 10 0)
 [ "$r $g $b" = "0 0 255" ] || e2e_fail "top of the gradient shows $r $g $b, expected 0 0 255"
 read -r r2 g2 b2 < <(cell_rgb "$shot" 10 31)

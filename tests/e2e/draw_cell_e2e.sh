@@ -6,11 +6,11 @@ e2e_start "$1"
 e2e_enter
 e2e_grid
 cx=$((GX + 3 * 10 + 5)); cy=$((GY + 4 * 10 + 5))
-xdotool mousemove "$cx" "$cy"
-sleep 0.3
-xdotool click 1
-sleep 0.5
-after="$(e2e_shot after)"
+e2e_click "$cx" "$cy"
+# The cell and the actual-size icon (see below) are repainted after the click.
+painted() { e2e_pixel_is "$cx" "$cy" "0 0 0" "$1" && e2e_pixel_is $((GX + 144 + 3)) $((GY - 73 + 4)) "0 0 0" "$1"; }
+e2e_shot_until after 10 painted
+after="$E2E_SHOT"
 read -r r g b < <(e2e_py pixel "$after" "$cx" "$cy")
 [ "$r$g$b" = "000" ] || e2e_fail "cell (3, 4) shows $r $g $b, expected black"
 read -r r g b < <(e2e_py pixel "$after" $((cx + 10)) "$cy")

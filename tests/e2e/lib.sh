@@ -28,36 +28,92 @@ e2e_fail() {
   exit 1
 }
 
-# Starts Xvfb on the first free display, then openbox.
-e2e_display() {
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
-    E2E_PIDS+=($!)
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do
-      xdpyinfo >/dev/null 2>&1 && break
-      sleep 0.1
-    done
-    xdpyinfo >/dev/null 2>&1 || continue
-    openbox >"$E2E_WORK/openbox.log" 2>&1 &
-    E2E_PIDS+=($!)
-    sleep 1
-    return 0
+# Runs a command every 0.05 s until it succeeds or <seconds> pass, and
+# returns its last status, so that the check after the wait reports what it
+# saw: e2e_poll <seconds> <command...>. A fixed pause is either too short on
+# a loaded machine or wasted on an idle one.
+e2e_poll() {
+  local _e2e_end=$((${EPOCHREALTIME//[!0-9]/} + $1 * 1000000))
+  shift
+  until "$@"; do
+    ((${EPOCHREALTIME//[!0-9]/} < _e2e_end)) || return 1
+    sleep 0.05
   done
-  e2e_fail "no free X display"
 }
 
-# Prints the id of the first visible window whose name matches, waiting up to 10 s.
+# e2e_poll that fails the test on a timeout: e2e_until <seconds> <command...>.
+e2e_until() { e2e_poll "$@" || e2e_fail "waited $1 s in vain for: ${*:2}"; }
+
+# Negation as a command, for the waits: e2e_until 5 e2e_not <command...>.
+e2e_not() { ! "$@"; }
+
+# Starts Xvfb on a free display, then openbox, and waits until the window
+# manager has announced itself, so that it places and focuses the first window.
+# Xvfb picks the display itself (-displayfd), so scripts started together do
+# not share one; -noreset keeps it from refusing connections for a moment
+# when its last client leaves.
+e2e_display() {
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$E2E_WORK/display" >"$E2E_WORK/xvfb.log" 2>&1 &
+  E2E_PIDS+=($!)
+  e2e_poll 10 eval '[ -s "$E2E_WORK/display" ]' || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
+  export DISPLAY=":$(head -n 1 "$E2E_WORK/display")"
+  openbox >"$E2E_WORK/openbox.log" 2>&1 &
+  E2E_PIDS+=($!)
+  e2e_poll 10 eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' ||
+    e2e_fail "openbox did not start: $(cat "$E2E_WORK/openbox.log")"
+}
+
+# Prints the id of the first visible window whose name matches, waiting up
+# to <seconds> (10): e2e_wait_window <name> [seconds].
 e2e_wait_window() {
+  local name=$1 id=
+  e2e_poll "${2:-10}" _e2e_find_window && echo "$id"
+}
+_e2e_find_window() { id="$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n 1 || true)"; [ -n "$id" ]; }
+
+# True while window $1 is mapped and shown.
+e2e_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+
+# True when window $1 has the input focus.
+e2e_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
+
+# True when one of the program's pop-up menus is open (they bypass the window manager).
+e2e_menu_open() {
   local id
-  for _ in $(seq 100); do
-    id="$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)"
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
+  for id in $(xdotool search --onlyvisible --class tessarel 2>/dev/null); do
+    xwininfo -id "$id" -stats 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
   done
   return 1
+}
+
+# True when process $1 is gone or a zombie (kill -0 still succeeds on a zombie).
+e2e_ended() {
+  local state
+  state="$(sed 's/.*) //' "/proc/$1/stat" 2>/dev/null | cut -c1 || true)"
+  [ -z "$state" ] || [ "$state" = Z ]
+}
+
+# True when no thread of the display, the window manager or the program is
+# running, twice over an X round trip: the input sent before has been handled,
+# also what the window manager passes on (Alt+F4 becomes a close request).
+# Each xdotool run is a new client, so the server has handed earlier events over.
+e2e_idle() { _e2e_quiet && _e2e_quiet; }
+_e2e_quiet() {
+  local pid
+  xdotool getmouselocation >/dev/null 2>&1
+  # In the order events travel (Xvfb, openbox, program): one in flight is seen further on.
+  for pid in "${E2E_PIDS[@]}"; do
+    ! cat /proc/"$pid"/task/*/stat 2>/dev/null | sed 's/.*) //' | grep -q '^R' || return 1
+  done
+}
+
+# Moves the pointer and clicks once it is there: e2e_click <x> <y> [button].
+# (mousemove --sync never returns when the pointer is already in place.)
+e2e_click() {
+  local at
+  at="$(xdotool getmouselocation | awk '{ print substr($1, 3), substr($2, 3) }')"
+  [ "$at" = "$1 $2" ] || xdotool mousemove --sync "$1" "$2"
+  xdotool click "${3:-1}"
 }
 
 # Starts the display, then the binary; sets E2E_WINDOW.
@@ -75,7 +131,6 @@ e2e_launch() {
   E2E_APP=$!
   E2E_PIDS+=($E2E_APP)
   E2E_WINDOW="$(e2e_wait_window 'Tessarel')" || e2e_fail "the main window did not appear"
-  sleep 1
 }
 
 e2e_shot() { # e2e_shot <name> -> path of a PNG of the whole screen
@@ -98,23 +153,33 @@ e2e_above() {
   [ -n "$a" ] && [ -n "$b" ] && [ "$a" -gt "$b" ]
 }
 
-# Retries a test for up to 5 s: e2e_settle <command...>.
-e2e_settle() { for _ in $(seq 50); do "$@" && return 0; sleep 0.1; done; "$@"; }
+# Retries a test for up to 10 s: e2e_settle <command...>.
+e2e_settle() { e2e_poll 10 "$@"; }
+
+# True once the start-up logo shows; sets LX, LY (its top-left).
+_e2e_logo() { read -r LX LY < <(e2e_py logo "$(e2e_shot startup)" 2>/dev/null); }
 
 # Clicks the word Enter on the start-up logo and waits for the panel to go.
 e2e_enter() {
-  local shot lx ly
-  shot="$(e2e_shot startup)"
-  read -r lx ly < <(e2e_py logo "$shot") || e2e_fail "start-up logo not found"
-  xdotool mousemove $((lx + 176)) $((ly + 308))
-  sleep 0.2
-  xdotool click 1
-  sleep 0.8
+  e2e_poll 10 _e2e_logo || e2e_fail "start-up logo not found"
+  e2e_click $((LX + 176)) $((LY + 308))
+  e2e_poll 10 e2e_not _e2e_logo || e2e_fail "the start-up panel did not go"
 }
 
-# Finds the grid on screen: sets GX, GY (its top-left pixel).
-e2e_grid() {
-  local shot
-  shot="$(e2e_shot grid)"
-  read -r GX GY < <(e2e_py grid "$shot") || e2e_fail "grid bars not found on screen"
+# Finds the grid on screen, waiting for it to be drawn: sets GX, GY (its top-left pixel).
+_e2e_grid() { read -r GX GY < <(e2e_py grid "$(e2e_shot grid)" 2>/dev/null); }
+e2e_grid() { e2e_poll 10 _e2e_grid || e2e_fail "grid bars not found on screen"; }
+
+# Screenshots until <test> [args...] <png> passes or <seconds> pass, and sets
+# E2E_SHOT to the last PNG, whose checks then follow (not a subshell, so
+# that what the test reads stays set): e2e_shot_until <name> <seconds> <test> [args...].
+e2e_shot_until() {
+  local _name=$1 _seconds=$2
+  shift 2
+  local _test=("$@")
+  e2e_poll "$_seconds" _e2e_shot_test || true
 }
+_e2e_shot_test() { E2E_SHOT="$(e2e_shot "$_name")"; "${_test[@]}" "$E2E_SHOT"; }
+
+# True when the pixel of <png> at <x> <y> is "<r> <g> <b>": e2e_pixel_is <x> <y> <rgb> <png>.
+e2e_pixel_is() { [ "$(e2e_py pixel "$4" "$1" "$2")" = "$3" ]; }

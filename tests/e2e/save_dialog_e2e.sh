@@ -7,27 +7,24 @@ e2e_enter
 e2e_grid
 
 # The rectangle button sits 56 px left of and 127 px below the grid's corner.
-xdotool mousemove $((GX - 56)) $((GY + 127)) click 1
-sleep 0.3
+e2e_click $((GX - 56)) $((GY + 127))
 cell() { echo $((GX + $1 * 10 + 5)) $((GY + $2 * 10 + 5)); }
 read -r x1 y1 < <(cell 2 2)
 read -r x2 y2 < <(cell 8 6)
-xdotool mousemove "$x1" "$y1" mousedown 1
-sleep 0.1
-xdotool mousemove $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
-sleep 0.1
-xdotool mousemove "$x2" "$y2"
-sleep 0.1
+# Each step of the drag waits for the pointer to arrive, so the program sees the motion.
+xdotool mousemove --sync "$x1" "$y1" mousedown 1
+xdotool mousemove --sync $(((x1 + x2) / 2)) $(((y1 + y2) / 2))
+xdotool mousemove --sync "$x2" "$y2"
 xdotool mouseup 1
-sleep 0.3
 
 target="$E2E_WORK/drawn.ico"
 xdotool key ctrl+s
-e2e_wait_window 'Vorn Tessarel - Save' >/dev/null || e2e_fail "the save dialog did not open"
-sleep 0.5
+save="$(e2e_wait_window 'Vorn Tessarel - Save')" || e2e_fail "the save dialog did not open"
+e2e_until 10 e2e_active "$save" # the typing goes to the focused window
 xdotool type --delay 20 "$target"
 xdotool key Return
-for _ in $(seq 50); do [ -s "$target" ] && break; sleep 0.1; done
+# Saved once the caption names the file (it is set after the write).
+e2e_poll 10 eval '[ "$(xdotool getwindowname "$E2E_WINDOW")" = "Vorn Tessarel - $target" ]' || true
 [ -s "$target" ] || e2e_fail "nothing was saved to $target"
 [ "$(head -c 2 "$target")" = "BM" ] || e2e_fail "the saved file is not a bitmap"
 

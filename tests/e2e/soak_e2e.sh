@@ -37,7 +37,6 @@ soak_launch() {
   E2E_APP=$!
   E2E_PIDS+=($E2E_APP)
   E2E_WINDOW="$(e2e_wait_window 'Tessarel')" || e2e_fail "the main window did not appear"
-  sleep 1
 }
 
 # The process ended: a clean exit (File > Exit) starts it again; anything else fails.
@@ -105,7 +104,8 @@ for ((i = 1; i <= events; i++)); do
   fi
   if ((i % 100 == 0)); then
     xdotool key Escape Escape 2>/dev/null || true
-    sleep 0.05
+    # Checked once the program has taken the events so far; one still busy after 5 s is checked as it is.
+    e2e_poll 5 e2e_idle || true
     check_alive "$i"
     check_window "$i"
   fi

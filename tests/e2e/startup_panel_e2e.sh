@@ -8,7 +8,11 @@ settings="$(dirname "$binary")/VornForm.vrn"
 rm -f "$settings"
 e2e_start "$binary"
 
-first="$(e2e_shot startup)"
+# Start-up is over once the settings file is whole and the panel is painted.
+e2e_poll 10 eval '[ -f "$settings" ] && [ "$(wc -l < "$settings")" -eq 24 ]' || true
+shows_logo() { e2e_py logo "$1" >/dev/null 2>&1; }
+e2e_shot_until startup 10 shows_logo
+first="$E2E_SHOT"
 e2e_py logo "$first" >/dev/null || e2e_fail "the start-up panel with its logo is not shown"
 if e2e_py grid "$first" >/dev/null 2>&1; then e2e_fail "the grid shows through the start-up panel"; fi
 [ -f "$settings" ] || e2e_fail "VornForm.vrn was not written beside the binary"
@@ -25,9 +29,9 @@ for rgb in "255 255 0" "0 255 255" "255 0 255"; do
 done
 # Alt+F4 does not close the window; File > Exit (F12) ends the program.
 xdotool key --window "$E2E_WINDOW" alt+F4
-sleep 0.5
+e2e_until 10 e2e_idle
 kill -0 "$E2E_APP" 2>/dev/null || e2e_fail "Alt+F4 closed the program"
 xdotool key F12
-for _ in $(seq 30); do kill -0 "$E2E_APP" 2>/dev/null || break; sleep 0.1; done
+e2e_poll 10 e2e_ended "$E2E_APP" || true
 kill -0 "$E2E_APP" 2>/dev/null && e2e_fail "F12 did not end the program"
 echo "ok: start-up panel, dismissal, settings file, Alt+F4 refused, F12 exits"

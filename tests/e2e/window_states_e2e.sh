@@ -7,22 +7,17 @@ e2e_start "$1"
 e2e_enter
 xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
 xdotool key --window "$E2E_WINDOW" alt+F4
-sleep 1
+e2e_until 10 e2e_idle
 kill -0 "$E2E_APP" 2>/dev/null || e2e_fail "Alt+F4 ended the program"
 xdotool search --onlyvisible --name 'Tessarel' >/dev/null || e2e_fail "Alt+F4 closed the window"
 
+caption_is() { [ "$(xdotool getwindowname "$E2E_WINDOW")" = "$1" ]; }
 xdotool key --window "$E2E_WINDOW" F3
-for _ in $(seq 30); do
-  [ "$(xdotool getwindowname "$E2E_WINDOW")" = "Vorn Tessarel - Version: 2.10 - Vorn Quorvane Vezadazar" ] && break
-  sleep 0.1
-done
+e2e_poll 10 caption_is "Vorn Tessarel - Version: 2.10 - Vorn Quorvane Vezadazar" || true
 [ "$(xdotool getwindowname "$E2E_WINDOW")" = "Vorn Tessarel - Version: 2.10 - Vorn Quorvane Vezadazar" ] ||
   e2e_fail "F3 did not maximise: caption '$(xdotool getwindowname "$E2E_WINDOW")'"
 xdotool windowminimize --sync "$E2E_WINDOW"
-for _ in $(seq 30); do
-  [ "$(xdotool getwindowname "$E2E_WINDOW")" = "Tessarel 2.1.0" ] && break
-  sleep 0.1
-done
+e2e_poll 10 caption_is "Tessarel 2.1.0" || true
 name="$(xdotool getwindowname "$E2E_WINDOW")"
 [ "$name" = "Tessarel 2.1.0" ] || e2e_fail "minimised from the window manager, the caption is still '$name'"
 echo "ok: Alt+F4 refused; minimise of a maximised window shows '$name'"
@@ -48,15 +43,12 @@ run_command() { xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true;
 
 xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
 settle eval '! iconic "$E2E_WINDOW"' || e2e_fail "the editor did not come back from minimised"
+new_window() { id="$(comm -13 <(echo "$before") <(visible_ids) | head -n 1)"; [ -n "$id" ]; }
 ids=()
 for i in "${!command_keys[@]}"; do
   before="$(visible_ids)"
   run_command "$i"
-  for _ in $(seq 50); do
-    id="$(comm -13 <(echo "$before") <(visible_ids) | head -n 1)"
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
+  e2e_poll 10 new_window || true
   [ -n "$id" ] || e2e_fail "'${command_keys[$i]}' showed no window"
   actions="$(xprop -id "$id" _NET_WM_ALLOWED_ACTIONS)"
   grep -q CLOSE <<<"$actions" && ! grep -qE 'MINIMIZE|MAXIMIZE' <<<"$actions" ||
@@ -87,17 +79,17 @@ every_side_window() { # every_side_window <test> [dialog]: all five pass
 behind() { above "$2" "$1"; }
 kept_above() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && above "$1" "$E2E_WINDOW"; }
 active() { xprop -root _NET_ACTIVE_WINDOW | grep -q "$(printf '0x%x' "$1")\$"; }
+modal_shown() {
+  for id in $(visible_ids); do
+    xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL && dialog="$id"
+  done
+  [ -n "$dialog" ]
+}
 for keys in ctrl+s ctrl+w; do # File > Save; Tools > Pellory, whose sibling tool is missing
   xdotool windowactivate --sync "$E2E_WINDOW" 2>/dev/null || true
   xdotool key "$keys"
   dialog=
-  for _ in $(seq 50); do
-    for id in $(visible_ids); do
-      xprop -id "$id" _NET_WM_STATE | grep -q _NET_WM_STATE_MODAL && dialog="$id"
-    done
-    [ -n "$dialog" ] && break
-    sleep 0.1
-  done
+  e2e_poll 10 modal_shown || true
   [ -n "$dialog" ] || e2e_fail "$keys showed no dialog"
   settle every_side_window behind "$dialog" || e2e_fail "the dialog of $keys is behind a side window"
   settle active "$dialog" || e2e_fail "the dialog of $keys does not have the input"

@@ -28,12 +28,9 @@ e2e_start "$root/usr/bin/tessarel"
 e2e_enter
 # File > Exit, the menu's last item.
 xdotool key --window "$E2E_WINDOW" alt+f
-sleep 0.5
+e2e_until 10 e2e_menu_open
 xdotool key Up Return
-for _ in $(seq 100); do
-  kill -0 "$E2E_APP" 2>/dev/null || break
-  sleep 0.1
-done
+e2e_poll 10 e2e_ended "$E2E_APP" || true
 kill -0 "$E2E_APP" 2>/dev/null && e2e_fail "File > Exit did not end the installed program"
 [ -f "$E2E_WORK/config/Tessarel/VornForm.vrn" ] || e2e_fail "VornForm.vrn not written to \$XDG_CONFIG_HOME/Tessarel"
 [ ! -e "$root/usr/bin/VornForm.vrn" ] || e2e_fail "the installed program wrote VornForm.vrn beside itself"
