@@ -16,24 +16,9 @@ from pathlib import Path
 GROUND = {"platform", "formats"}
 MAIN_WINDOW = "editor/frm_geral.h"
 # Folder edges that close today's cycles ("from -> to"); the rest of the graph must be acyclic.
-KNOWN_DEBTS: set[tuple[str, str]] = {
-    ("colour", "editor"),
-    ("commands", "editor"),
-    ("filemanager", "editor"),
-    ("shell", "editor"),
-    ("shell", "colour"),
-    ("toolwindow", "editor"),
-    ("viewers", "editor"),
-}
+KNOWN_DEBTS: set[tuple[str, str]] = set()
 # Files above the ground that may still include the main window's header, for now.
-KNOWN_MAIN_WINDOW_USERS: set[str] = {
-    "colour/color_palette.cpp", "colour/frm_desenho.cpp", "colour/frm_ve_cor1.cpp",
-    "commands/frm_info.cpp",
-    "filemanager/frm_copy.cpp",
-    "toolwindow/fra_cores.cpp", "toolwindow/fra_diminui.cpp", "toolwindow/fra_localiza.cpp",
-    "toolwindow/fra_move.cpp", "toolwindow/frm_tool_bar.cpp",
-    "viewers/frm_previa.cpp",
-}
+KNOWN_MAIN_WINDOW_USERS: set[str] = set()
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([a-z_]+)/([^"]+)"', re.M)
 

@@ -1,7 +1,11 @@
 #include "colour/color_palette.h"
 
 #include "colour/colour_arithmetic.h"
-#include "editor/frm_geral.h"
+#include "platform/editor_link.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
@@ -60,8 +64,8 @@ bool isNumberKey(const QString &text)
 
 } // namespace
 
-ColorPalette::ColorPalette(frmGeral &main)
-    : SideWindow(&main, main.placement(), QStringLiteral("ColorPalette"), QStringLiteral("Vorn Tessarel "),
+ColorPalette::ColorPalette(EditorLink &main)
+    : SideWindow(main.editorWindow(), main.placement(), QStringLiteral("ColorPalette"), QStringLiteral("Vorn Tessarel "),
                  Protocol{.restorePosition = true})
     , main_(main)
 {
@@ -161,7 +165,7 @@ void ColorPalette::channelSwatch_Click(int index)
             RGBValue[size_t(i)]->setValue(0);
 }
 
-void ColorPalette::cmdSelect_Click() { main_.LeftColor->setBackColor(picColor->backColor()); }
+void ColorPalette::cmdSelect_Click() { main_.setLeftColour(picColor->backColor()); }
 
 bool ColorPalette::eventFilter(QObject *watched, QEvent *e)
 {

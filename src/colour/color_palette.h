@@ -3,11 +3,11 @@
 // a swatch per channel, the mixed colour and its hexadecimal value. "Select"
 // makes the mixed colour the editor's left-button colour.
 
-#include "shell/side_window.h"
+#include "platform/side_window.h"
 
 #include <array>
 
-class frmGeral;
+class EditorLink;
 class Label;
 class PictureBox;
 class QGroupBox;
@@ -19,7 +19,7 @@ class ColorPalette : public SideWindow
 {
     Q_OBJECT
 public:
-    explicit ColorPalette(frmGeral &main);
+    explicit ColorPalette(EditorLink &main);
 
     // Index 1 red, 2 green, 3 blue; index 0 is unused.
     std::array<QSlider *, 4> RGBValue{};
@@ -40,5 +40,5 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
-    frmGeral &main_;
+    EditorLink &main_;
 };

@@ -1,7 +1,11 @@
 #include "colour/frm_desenho.h"
 
 #include "colour/band_gradient.h"
-#include "editor/frm_geral.h"
+#include "platform/editor_link.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
@@ -52,8 +56,8 @@ QScrollBar *slider(QWidget *parent, const char *name, int value, int top)
 
 } // namespace
 
-frmDesenho::frmDesenho(frmGeral &main)
-    : SideWindow(&main, main.placement(), QStringLiteral("frmDesenho"), QStringLiteral("Vorn Tessarel"),
+frmDesenho::frmDesenho(EditorLink &main)
+    : SideWindow(main.editorWindow(), main.placement(), QStringLiteral("frmDesenho"), QStringLiteral("Vorn Tessarel"),
                  Protocol{.positionFields = false, .timer = false})
     , main_(main)
     , surfaces_{PictureSurface({1, 1}, PictureSurface::Scale::Twips, colour::kBlack),

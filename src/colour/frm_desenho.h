@@ -4,11 +4,11 @@
 // "Background", which makes the preview the whole icon.
 
 #include "platform/picture_surface.h"
-#include "shell/side_window.h"
+#include "platform/side_window.h"
 
 #include <array>
 
-class frmGeral;
+class EditorLink;
 class Label;
 class PictureBox;
 class QCheckBox;
@@ -21,7 +21,7 @@ class frmDesenho : public SideWindow
 {
     Q_OBJECT
 public:
-    explicit frmDesenho(frmGeral &main);
+    explicit frmDesenho(EditorLink &main);
 
     QScrollBar *Slider1, *Slider2, *Slider3;
     Label *RedLabel, *GreenLabel, *BlueLabel, *lblValue;
@@ -46,7 +46,7 @@ private:
     void paintChannel(int n, bool top);
     void writeValue();
 
-    frmGeral &main_;
+    EditorLink &main_;
     // Picture1..3 then Ikon.
     std::array<PictureSurface, 4> surfaces_;
 };

@@ -1,7 +1,11 @@
 #include "colour/frm_ve_cor1.h"
 
 #include "colour/frm_ve_cor2.h"
-#include "editor/frm_geral.h"
+#include "platform/editor_link.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/message_box.h"
@@ -26,8 +30,8 @@ Label *label(QWidget *parent, const char *name, const char *text, int left, int 
 
 } // namespace
 
-frmVeCor1::frmVeCor1(frmGeral &main)
-    : SideWindow(&main, main.placement(), QStringLiteral("frmVeCor1"), QStringLiteral("Vorn Tessarel "),
+frmVeCor1::frmVeCor1(EditorLink &main)
+    : SideWindow(main.editorWindow(), main.placement(), QStringLiteral("frmVeCor1"), QStringLiteral("Vorn Tessarel "),
                  Protocol{.restorePosition = true})
     , main_(main)
 {
@@ -78,7 +82,7 @@ void frmVeCor1::Btn_select_Click()
                                           MessageBox::Exclamation);
         return;
     }
-    auto *surface = static_cast<frmVeCor2 *>(main_.sideWindows().get(kSurface));
+    auto *surface = main_.sideWindows().get<frmVeCor2>();
     surface->cover(still);
     connect(surface, &frmVeCor2::Form_Activate, this, &frmVeCor1::surface_Activate, Qt::UniqueConnection);
     connect(surface, &frmVeCor2::Picture1_MouseMove, this, &frmVeCor1::surface_MouseMove, Qt::UniqueConnection);
@@ -130,7 +134,7 @@ void frmVeCor1::cmdLevaCor_Click()
 {
     Btn_select->setEnabled(true);
     cmdLevaCor->hide();
-    main_.LeftColor->setBackColor(Picture1->backColor());
+    main_.setLeftColour(Picture1->backColor());
 }
 
 void frmVeCor1::closeEvent(QCloseEvent *e)

@@ -4,11 +4,11 @@
 // to the editor's left button with "Click - Me!".
 
 #include "colour/colour_arithmetic.h"
-#include "shell/side_window.h"
+#include "platform/side_window.h"
 
 #include <QPointer>
 
-class frmGeral;
+class EditorLink;
 class frmVeCor2;
 class Label;
 class PictureBox;
@@ -18,7 +18,7 @@ class frmVeCor1 : public SideWindow
 {
     Q_OBJECT
 public:
-    explicit frmVeCor1(frmGeral &main);
+    explicit frmVeCor1(EditorLink &main);
 
     QPushButton *Btn_select, *cmdLevaCor;
     PictureBox *Picture1;
@@ -43,5 +43,5 @@ protected:
 private:
     void readOut(ColourValue colour);
 
-    frmGeral &main_;
+    EditorLink &main_;
 };

@@ -4,12 +4,12 @@
 #include "colour/frm_desenho.h"
 #include "colour/frm_ve_cor1.h"
 #include "colour/frm_ve_cor2.h"
-#include "commands/frm_info.h"
+#include "viewers/frm_info.h"
 #include "viewers/frm_previa.h"
 #include "filemanager/frm_copy.h"
 #include "shell/frm_about.h"
 #include "editor/ruler.h"
-#include "editor/tool_pictures.h"
+#include "platform/tool_pictures.h"
 #include "platform/bevel_panel.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
@@ -18,7 +18,7 @@
 #include "platform/platform.h"
 #include "platform/shape.h"
 #include "platform/twips.h"
-#include "shell/window_placement.h"
+#include "platform/window_placement.h"
 #include "toolwindow/frm_tool_bar.h"
 
 #include <QApplication>
@@ -406,27 +406,19 @@ void frmGeral::lblMsg_Change()
 {
     mnuPropriedade->setEnabled(!lblMsg->text().isEmpty());
     // Named as text by someone else (Open, the library browser): the text is the name.
-    if (lblMsg->text() != QFile::decodeName(currentFile_)) {
+    if (lblMsg->text() != QFile::decodeName(currentFile_))
         currentFile_ = QFile::encodeName(lblMsg->text());
-        managerChoseLast_ = false;
-    }
 }
 
 void frmGeral::setCurrentFile(const QByteArray &path)
 {
     currentFile_ = path;
-    managerChoseLast_ = true;
-    dialogNameAtChoice_ = platform_->commonDialog->FileName;
     lblMsg->setCaption(QFile::decodeName(path));
 }
 
 QByteArray frmGeral::resizeFile() const
 {
-    // The dialog named another file since the file manager's choice: the dialog's file.
-    const QString &dialogName = platform_->commonDialog->FileName;
-    if (managerChoseLast_ && dialogName == dialogNameAtChoice_)
-        return currentFile_;
-    return QFile::encodeName(dialogName);
+    return QFile::encodeName(platform_->commonDialog->FileName);
 }
 
 void frmGeral::Form_Resize()
@@ -467,3 +459,10 @@ void frmGeral::closeEvent(QCloseEvent *e)
 }
 
 frmToolBar *frmGeral::toolBar() { return sideWindows_.get<frmToolBar>(); }
+
+void frmGeral::setLeftColour(ColourValue colour) { LeftColor->setBackColor(colour); }
+void frmGeral::setRightColour(ColourValue colour) { RightColor->setBackColor(colour); }
+QString frmGeral::statusText() const { return lblMsg->text(); }
+void frmGeral::setStatusText(const QString &text) { lblMsg->setCaption(text); }
+void frmGeral::enableResize(bool on) { mnuReduzir->setEnabled(on); }
+void frmGeral::enableProperties(bool on) { mnuPropriedade->setEnabled(on); }

@@ -5,6 +5,7 @@
 
 #include "editor/canvas.h"
 #include "editor/startup_layout.h"
+#include "platform/editor_link.h"
 #include "platform/colour_value.h"
 #include "platform/picture_surface.h"
 #include "platform/side_window_registry.h"
@@ -30,37 +31,43 @@ class WindowPlacement;
 class frmToolBar;
 struct Platform;
 
-class frmGeral : public QMainWindow
+class frmGeral : public QMainWindow, public EditorLink
 {
     Q_OBJECT
 public:
     explicit frmGeral(std::unique_ptr<Platform> platform, QWidget *parent = nullptr);
     ~frmGeral() override;
 
-    Platform &platform() { return *platform_; }
-    SideWindowRegistry &sideWindows() { return sideWindows_; }
+    // The link the side windows hold (see editor_link.h).
+    QWidget *editorWindow() override { return this; }
+    Platform &platform() override { return *platform_; }
+    SideWindowRegistry &sideWindows() override { return sideWindows_; }
+    void setLeftColour(ColourValue colour) override;
+    void setRightColour(ColourValue colour) override;
+    QString statusText() const override;
+    void setStatusText(const QString &text) override;
+    void enableResize(bool on) override;
+    void enableProperties(bool on) override;
 
     // Canvas operations other windows use.
-    void RefreshGrid();
+    void RefreshGrid() override;
     // Paints the cell and shows the changed Ikon pixel at once.
     bool PaintCell(int x, int y, ColourValue colour);
-    PictureSurface &ikonSurface() { return ikon_; }
-    // Sizes the Ikon box and the grid (twips) and fits the rulers to the grid.
-    void sizeCanvas(int ikonTwips, int gridWidthTwips, int gridHeightTwips);
+    PictureSurface &ikonSurface() override { return ikon_; }
+    void sizeCanvas(int ikonTwips, int gridWidthTwips, int gridHeightTwips) override;
     PictureSurface &gridSurface() { return gridSurface_; }
     PictureSurface &stripSurface() { return strip_; }
 
     // The file the status line (lblMsg) names, as the file system's bytes: a
     // name chosen in the file manager need not be valid text, and the text the
     // status shows could not reopen it. Properties reads the file from here.
-    const QByteArray &currentFile() const { return currentFile_; }
-    // Names a file chosen in the file manager: the status shows it as text,
-    // its bytes are kept, and Resize takes its small icon from it.
-    void setCurrentFile(const QByteArray &path);
-    // The file Resize takes its small icon from: the common dialog's file
-    // (the one last opened or saved, Part 3.3), or the file chosen in the file
-    // manager when that came later.
-    QByteArray resizeFile() const;
+    const QByteArray &currentFile() const override { return currentFile_; }
+    // Names a file chosen in the file manager: the status shows it as text and
+    // its bytes are kept.
+    void setCurrentFile(const QByteArray &path) override;
+    // The file Resize takes its small icon from: the common dialog's file, the
+    // one last opened or saved in the main window.
+    QByteArray resizeFile() const override;
 
     // Editor state (16-bit values).
     int PressX = 0, PressY = 0;
@@ -137,7 +144,7 @@ public:
     // the capture buffer's base picture.
     void ProbeClipboard();
     PictureSurface &captureSurface() { return capture_; }
-    WindowPlacement &placement() { return *placement_; }
+    WindowPlacement &placement() override { return *placement_; }
     // The tool window, loaded (hidden) first if needed.
     frmToolBar *toolBar();
 
@@ -205,8 +212,6 @@ private:
     QString settingsFilePath_;
     QString captionFile_; // the file last opened or saved: Save renames the caption when it differs
     QByteArray currentFile_;  // what lblMsg names, as bytes (see currentFile())
-    bool managerChoseLast_ = false; // the file manager chose currentFile_ after the dialog's last name
-    QString dialogNameAtChoice_;    // the common dialog's name when it did
     QImage clipboardPicture_; // what the probe last found on the clipboard
     bool clipboardStale_ = true; // set by the clipboard's change signal
     startup::Layout startupLayout_{};

@@ -1,13 +1,15 @@
-// The File menu: New, Open and Save of the main window, and the load behind Open.
+// The File menu: New, Open and Save of the main window, the load behind Open,
+// Exit, and the icon file manager (Open/Copy/Move).
 
 #include "editor/frm_geral.h"
+#include "filemanager/frm_copy.h"
 #include "formats/bitmap_file.h"
 #include "formats/picture_loader.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
-#include "shell/window_placement.h"
+#include "platform/window_placement.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -106,4 +108,10 @@ void frmGeral::mnuFechar_Click()
     sideWindows_.unload(QStringLiteral("frmVeCor1"));
     exiting_ = true;
     QCoreApplication::exit(0);
+}
+
+// O&pen/Copy/Move: the file manager, loaded on first use.
+void frmGeral::mnuOpenAs_Click()
+{
+    sideWindows_.get<frmCopy>()->LoadToolbar(this);
 }

@@ -1,7 +1,8 @@
-// The Tools menu: Preview Background, Gradient Background, the tool window
-// on its library-search panel, and the sibling tool.
+// The Tools menu: Preview Background, Gradient Background, Properties, the
+// tool window on its library-search panel, and the sibling tool.
 
 #include "colour/frm_desenho.h"
+#include "viewers/frm_info.h"
 #include "editor/frm_geral.h"
 #include "platform/platform.h"
 #include "shell/launcher.h"
@@ -25,6 +26,14 @@ void frmGeral::mnuPrevi_Click()
 }
 
 void frmGeral::mnuGradiende_Click() { sideWindows_.get<frmDesenho>()->LoadToolbar(this); }
+
+void frmGeral::mnuPropriedade_Click()
+{
+    // Shown and made the active window, which is when it reads the file.
+    frmInfo *info = sideWindows_.get<frmInfo>();
+    info->LoadToolbar(this);
+    info->activateWindow();
+}
 
 void frmGeral::mnuSearch_Click()
 {

@@ -4,7 +4,7 @@
 #include "editor/animated_strip.h"
 #include "editor/frm_geral.h"
 #include "editor/startup_layout.h"
-#include "editor/tool_pictures.h"
+#include "platform/tool_pictures.h"
 #include "platform/bevel_panel.h"
 #include "platform/fonts.h"
 #include "platform/label.h"

@@ -1,6 +1,10 @@
 #include "filemanager/frm_copy.h"
 
-#include "editor/frm_geral.h"
+#include "platform/editor_link.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "filemanager/byte_paths.h"
 #include "filemanager/file_operation.h"
 #include "filemanager/folder_views.h"
@@ -10,7 +14,7 @@
 #include "platform/message_box.h"
 #include "platform/place.h"
 #include "platform/platform.h"
-#include "shell/window_placement.h"
+#include "platform/window_placement.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -37,8 +41,8 @@ QCheckBox *option(QGroupBox *frame, const char *name, const char *caption, bool 
 
 } // namespace
 
-frmCopy::frmCopy(frmGeral &main)
-    : SideWindow(&main, main.placement(), QStringLiteral("frmCopy"), QStringLiteral("Vorn Tessarel"), Protocol{})
+frmCopy::frmCopy(EditorLink &main)
+    : SideWindow(main.editorWindow(), main.placement(), QStringLiteral("frmCopy"), QStringLiteral("Vorn Tessarel"), Protocol{})
     , main_(main)
 {
     Label1 = new Label(this, QStringLiteral("Label1"), QStringLiteral("Source Icon:"));
@@ -278,10 +282,4 @@ void frmCopy::cmdExecute_Click(int i)
             lstFile[size_t(k)]->refresh();
     }
     placement.SetWindowTopmost(this, true);
-}
-
-// O&pen/Copy/Move: the file manager, loaded on first use.
-void frmGeral::mnuOpenAs_Click()
-{
-    static_cast<SideWindow *>(sideWindows_.get(QStringLiteral("frmCopy")))->LoadToolbar(this);
 }

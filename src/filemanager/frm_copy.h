@@ -3,7 +3,7 @@
 // with its drive, folder and icon file lists. A click on an icon file puts it
 // in the editor; the buttons copy, move or delete the selected source files.
 
-#include "shell/side_window.h"
+#include "platform/side_window.h"
 
 #include <array>
 #include <memory>
@@ -17,13 +17,13 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
-class frmGeral;
+class EditorLink;
 
 class frmCopy : public SideWindow
 {
     Q_OBJECT
 public:
-    explicit frmCopy(frmGeral &main);
+    explicit frmCopy(EditorLink &main);
     ~frmCopy() override;
 
     // Index 0 the source side, 1 the destination side.
@@ -56,7 +56,7 @@ private:
     // Shows the icon files of folder list k's latest reading in file list k.
     bool showFiles(int k);
 
-    frmGeral &main_;
+    EditorLink &main_;
     std::unique_ptr<FileOperation> operation_; // the window's one operation
     bool busy_ = false;
 };

@@ -2,7 +2,7 @@
 // The About window: the product's artwork on black, an animated picture, a
 // clock ticking every second, and two invisible link areas (home page, mail).
 
-#include "shell/side_window.h"
+#include "platform/side_window.h"
 
 class QLabel;
 class QMovie;

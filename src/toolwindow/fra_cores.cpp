@@ -1,6 +1,10 @@
 #include "toolwindow/fra_cores.h"
 
-#include "editor/frm_geral.h"
+#include "platform/editor_link.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
@@ -34,7 +38,7 @@ ColourValue fraCores::presetColour(int index)
     return colour::rgb(int(c >> 16), int((c >> 8) & 0xFF), int(c & 0xFF));
 }
 
-fraCores::fraCores(QWidget *parent, frmGeral &main)
+fraCores::fraCores(QWidget *parent, EditorLink &main)
     : QGroupBox(QStringLiteral("Color"), parent)
     , main_(main)
 {
@@ -91,6 +95,6 @@ void fraCores::Color_Click(int index)
 
 void fraCores::copyToMainWindow()
 {
-    main_.RightColor->setBackColor(RightColor->backColor());
-    main_.LeftColor->setBackColor(LeftColor->backColor());
+    main_.setRightColour(RightColor->backColor());
+    main_.setLeftColour(LeftColor->backColor());
 }

@@ -9,7 +9,7 @@
 #include <QGroupBox>
 #include <array>
 
-class frmGeral;
+class EditorLink;
 class Label;
 class PictureBox;
 
@@ -22,7 +22,7 @@ public:
     // The 32 preset colours, index 8 * row + column, as colour values.
     static ColourValue presetColour(int index);
 
-    fraCores(QWidget *parent, frmGeral &main);
+    fraCores(QWidget *parent, EditorLink &main);
 
     // Hands the two swatches to the main window: right first, then left.
     void copyToMainWindow();
@@ -35,5 +35,5 @@ public:
     void Color_Click(int index);
 
 private:
-    frmGeral &main_;
+    EditorLink &main_;
 };

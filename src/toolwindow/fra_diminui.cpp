@@ -1,6 +1,10 @@
 #include "toolwindow/fra_diminui.h"
 
-#include "editor/frm_geral.h"
+#include "platform/editor_link.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "platform/picture_box.h"
 #include "platform/place.h"
 #include "platform/platform.h"
@@ -22,7 +26,7 @@ QPoint fraDiminui::drawPosition(int canvasWidth, int canvasHeight, int twipsPerP
     return QPoint(int(twips::roundHalfEven(x)), int(twips::roundHalfEven(y)));
 }
 
-fraDiminui::fraDiminui(QWidget *parent, frmGeral &main, const qint16 &twipsPerPixelX, const qint16 &twipsPerPixelY)
+fraDiminui::fraDiminui(QWidget *parent, EditorLink &main, const qint16 &twipsPerPixelX, const qint16 &twipsPerPixelY)
     : QGroupBox(QStringLiteral("Resize Icon"), parent)
     , main_(main)
     , tx_(twipsPerPixelX)

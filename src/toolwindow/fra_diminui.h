@@ -8,7 +8,7 @@
 #include <QGroupBox>
 #include <QPoint>
 
-class frmGeral;
+class EditorLink;
 class PictureBox;
 class QPushButton;
 
@@ -21,7 +21,7 @@ public:
     // size in pixels, tx and ty the screen's twips per pixel.
     static QPoint drawPosition(int canvasWidth, int canvasHeight, int twipsPerPixelX, int twipsPerPixelY);
 
-    fraDiminui(QWidget *parent, frmGeral &main, const qint16 &twipsPerPixelX, const qint16 &twipsPerPixelY);
+    fraDiminui(QWidget *parent, EditorLink &main, const qint16 &twipsPerPixelX, const qint16 &twipsPerPixelY);
 
     QPushButton *cmdDiminuir;
     QGroupBox *Frame1;
@@ -31,7 +31,7 @@ public:
     void cmdDiminuir_Click();
 
 private:
-    frmGeral &main_;
+    EditorLink &main_;
     const qint16 &tx_, &ty_;
     PictureSurface pequeno_;
 };

@@ -1,6 +1,10 @@
 #include "toolwindow/fra_localiza.h"
 
-#include "editor/frm_geral.h"
+#include "platform/editor_link.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "formats/executable_resources.h"
 #include "formats/icon_resources.h"
 #include "formats/mapped_file.h"
@@ -59,7 +63,7 @@ void BrowserNavigation::back()
         nextEnabled = true;
 }
 
-fraLocaliza::fraLocaliza(QWidget *parent, frmGeral &main, qint32 &currentIconIndex)
+fraLocaliza::fraLocaliza(QWidget *parent, EditorLink &main, qint32 &currentIconIndex)
     : QGroupBox(QStringLiteral("Search: Exe, Dll, Cls."), parent)
     , main_(main)
     , index_(currentIconIndex)
@@ -123,12 +127,12 @@ void fraLocaliza::cmdOpen_Click()
     for (const QImage &icon : *icons)
         icons_.push_back(onSilver(icon));
     nav_.loaded(iconCount());
-    main_.lblMsg->setCaption(QStringLiteral("File: ") + dialog.FileTitle + QStringLiteral("    Total: ") +
+    main_.setStatusText(QStringLiteral("File: ") + dialog.FileTitle + QStringLiteral("    Total: ") +
                              QString::number(iconCount()));
     lblArquivo->setCaption(QStringLiteral("1"));
     lblArquivo->show();
     show(0);
-    main_.mnuReduzir->setEnabled(false);
+    main_.enableResize(false);
 }
 
 void fraLocaliza::cmdNext_Click()
@@ -159,5 +163,5 @@ void fraLocaliza::lblArquivo_Change()
     // Every icon number sorts after "0": browsing leaves no file for the
     // bitmap properties to read.
     if (lblArquivo->text() > QLatin1String("0"))
-        main_.mnuPropriedade->setEnabled(false);
+        main_.enableProperties(false);
 }

@@ -7,7 +7,7 @@
 #include <QImage>
 #include <vector>
 
-class frmGeral;
+class EditorLink;
 class Label;
 class PictureBox;
 class QToolButton;
@@ -33,7 +33,7 @@ class fraLocaliza : public QGroupBox
 {
     Q_OBJECT
 public:
-    fraLocaliza(QWidget *parent, frmGeral &main, qint32 &currentIconIndex);
+    fraLocaliza(QWidget *parent, EditorLink &main, qint32 &currentIconIndex);
 
     QPushButton *cmdOpen;
     QToolButton *cmdBack, *cmdNext;
@@ -52,7 +52,7 @@ private:
     void show(int index);
     void lblArquivo_Change();
 
-    frmGeral &main_;
+    EditorLink &main_;
     qint32 &index_;
     BrowserNavigation nav_;
     std::vector<QImage> icons_;

@@ -1,6 +1,10 @@
 #include "toolwindow/fra_move.h"
 
-#include "editor/frm_geral.h"
+#include "platform/editor_link.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "platform/place.h"
 #include "toolwindow/arrow_button.h"
 #include "transforms/image_shift.h"
@@ -24,7 +28,7 @@ constexpr Button kButtons[8] = {
 
 } // namespace
 
-fraMove::fraMove(QWidget *parent, frmGeral &main)
+fraMove::fraMove(QWidget *parent, EditorLink &main)
     : QGroupBox(QStringLiteral("Move Image"), parent)
     , main_(main)
 {

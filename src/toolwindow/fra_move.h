@@ -5,18 +5,18 @@
 #include <QGroupBox>
 #include <array>
 
-class frmGeral;
+class EditorLink;
 class QToolButton;
 
 class fraMove : public QGroupBox
 {
     Q_OBJECT
 public:
-    fraMove(QWidget *parent, frmGeral &main);
+    fraMove(QWidget *parent, EditorLink &main);
 
     std::array<QToolButton *, 8> cmdShift{};
     void cmdShift_Click(int index);
 
 private:
-    frmGeral &main_;
+    EditorLink &main_;
 };

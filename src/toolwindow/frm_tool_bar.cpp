@@ -1,9 +1,13 @@
 #include "toolwindow/frm_tool_bar.h"
 
-#include "editor/frm_geral.h"
+#include "platform/editor_link.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "platform/platform.h"
 #include "platform/twips.h"
-#include "shell/window_placement.h"
+#include "platform/window_placement.h"
 #include "toolwindow/fra_cores.h"
 #include "toolwindow/fra_diminui.h"
 #include "toolwindow/fra_localiza.h"
@@ -12,8 +16,8 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 
-frmToolBar::frmToolBar(frmGeral &main)
-    : SideWindow(&main, main.placement(), QStringLiteral("frmToolBar"), QStringLiteral("Vorn Tessarel "),
+frmToolBar::frmToolBar(EditorLink &main)
+    : SideWindow(main.editorWindow(), main.placement(), QStringLiteral("frmToolBar"), QStringLiteral("Vorn Tessarel "),
                  Protocol{.restorePosition = true})
     , main_(main)
     , fraMove_(new fraMove(this, main))
@@ -39,7 +43,7 @@ void frmToolBar::showPanel(QGroupBox *panel, int outerWidth, int outerHeight)
         other->setVisible(other == panel);
     // Sized before it is shown, so the window manager maps it as fixed-size.
     setOuterSizeTwips(outerWidth, outerHeight);
-    LoadToolbar(&main_);
+    LoadToolbar(main_.editorWindow());
 }
 
 void frmToolBar::closeEvent(QCloseEvent *e)

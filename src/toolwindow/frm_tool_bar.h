@@ -4,9 +4,9 @@
 // colours and hands them back at a colour click and when it unloads, and it is
 // the one window that stores the shared window position.
 
-#include "shell/side_window.h"
+#include "platform/side_window.h"
 
-class frmGeral;
+class EditorLink;
 class fraCores;
 class fraDiminui;
 class fraLocaliza;
@@ -17,7 +17,7 @@ class frmToolBar : public SideWindow
 {
     Q_OBJECT
 public:
-    explicit frmToolBar(frmGeral &main);
+    explicit frmToolBar(EditorLink &main);
 
     // Shows the window with only `panel` visible and sets its outer size (twips).
     void showPanel(QGroupBox *panel, int outerWidth, int outerHeight);
@@ -35,7 +35,7 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
-    frmGeral &main_;
+    EditorLink &main_;
     fraMove *fraMove_;
     fraCores *fraCores_;
     fraDiminui *fraDiminui_;

@@ -1,6 +1,10 @@
 #include "viewers/frm_previa.h"
 
-#include "editor/frm_geral.h"
+#include "platform/editor_link.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "platform/colour_value.h"
 
 #include <QCloseEvent>
@@ -8,7 +12,7 @@
 #include <QPainter>
 #include <QTimer>
 
-frmPrevia::frmPrevia(frmGeral &main)
+frmPrevia::frmPrevia(EditorLink &main)
     : QWidget(nullptr, Qt::Window)
     , picTile(new QLabel(this))
     , Timer1(new QTimer(this))
@@ -69,9 +73,9 @@ void frmPrevia::Form_Resize()
     sizePx_ = size();
     if (windowState() & Qt::WindowMinimized) {
         setTileFromIkon();
-        main_.showMaximized();
+        main_.editorWindow()->showMaximized();
     } else {
-        main_.showMinimized();
+        main_.editorWindow()->showMinimized();
         setTileFromIkon();
         // A window coming back from minimised shows what it last painted:
         // paint it again, the icon may have changed meanwhile.
@@ -94,6 +98,6 @@ void frmPrevia::changeEvent(QEvent *e)
 
 void frmPrevia::closeEvent(QCloseEvent *e)
 {
-    main_.showMaximized();
+    main_.editorWindow()->showMaximized();
     QWidget::closeEvent(e);
 }

@@ -6,7 +6,7 @@
 #include <QPixmap>
 #include <QWidget>
 
-class frmGeral;
+class EditorLink;
 class QLabel;
 class QTimer;
 
@@ -14,7 +14,7 @@ class frmPrevia : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmPrevia(frmGeral &main);
+    explicit frmPrevia(EditorLink &main);
 
     // The hidden tile source: the icon's drawn picture.
     void setTileFromIkon();
@@ -36,7 +36,7 @@ protected:
 private:
     void Form_Resize();
 
-    frmGeral &main_;
+    EditorLink &main_;
     QImage tile_;
     QPixmap tilePixmap_; // what the tiles are drawn from, made once per picture
     QSize tileSize_;

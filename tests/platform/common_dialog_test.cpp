@@ -2,7 +2,7 @@
 // cancellation visible both as error 32755 and as an unchanged FileName.
 
 #include "platform/font_dialog.h"
-#include "platform/qt_common_dialog.h"
+#include "shell/qt_common_dialog.h"
 
 #include <QComboBox>
 

@@ -1,7 +1,7 @@
 #pragma once
 // A Platform whose dialogs and message boxes are doubles the test can script.
 
-#include "colour/screen_capture.h"
+#include "shell/screen_capture.h"
 #include "platform/platform.h"
 #include "shell/file_small_icon.h"
 #include "shell/qt_shell_launcher.h"

@@ -3,7 +3,7 @@
 
 #include "platform/label.h"
 #include "platform/picture_box.h"
-#include "shell/window_placement.h"
+#include "platform/window_placement.h"
 #include "support/editor_fixture.h"
 #include "platform/twips.h"
 #include "formats/executable_resources.h"

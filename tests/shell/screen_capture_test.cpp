@@ -1,7 +1,7 @@
 // Screen capture: the desktop portal path against a stand-in portal process on
 // a private bus of our own, and the direct grab on the offscreen screen.
 
-#include "colour/screen_capture.h"
+#include "shell/screen_capture.h"
 #include "support/test_platform.h"
 
 #include <QDBusConnection>

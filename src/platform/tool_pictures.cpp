@@ -1,4 +1,4 @@
-#include "editor/tool_pictures.h"
+#include "platform/tool_pictures.h"
 
 #include <QPainter>
 #include <QPixmap>

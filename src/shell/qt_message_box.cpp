@@ -1,4 +1,4 @@
-#include "platform/qt_message_box.h"
+#include "shell/qt_message_box.h"
 
 #include "platform/window_stacking.h"
 

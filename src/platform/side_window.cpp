@@ -1,7 +1,7 @@
-#include "shell/side_window.h"
+#include "platform/side_window.h"
 
 #include "platform/twips.h"
-#include "shell/window_placement.h"
+#include "platform/window_placement.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // Saving and restoring window positions in twips, the one position variable
 // every restore shares, and pinning a window on top without moving it.
 
-#include "shell/window_placement.h"
+#include "platform/window_placement.h"
 
 #include "platform/settings_store.h"
 #include "support/recording_message_box.h"

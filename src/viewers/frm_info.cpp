@@ -1,6 +1,10 @@
-#include "commands/frm_info.h"
+#include "viewers/frm_info.h"
 
-#include "editor/frm_geral.h"
+#include "platform/editor_link.h"
+#include "platform/picture_surface.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "formats/bitmap_info.h"
 #include "formats/picture_loader.h"
 #include "platform/fonts.h"
@@ -21,8 +25,8 @@ const QString kNoFile = QStringLiteral("Select a bitmap or RLE file to detail...
 
 } // namespace
 
-frmInfo::frmInfo(frmGeral &main)
-    : SideWindow(&main, main.placement(), QStringLiteral("frmInfo"), QStringLiteral("Vorn Tessarel"),
+frmInfo::frmInfo(EditorLink &main)
+    : SideWindow(main.editorWindow(), main.placement(), QStringLiteral("frmInfo"), QStringLiteral("Vorn Tessarel"),
                  Protocol{.timer = false})
     , main_(main)
 {
@@ -81,7 +85,7 @@ void frmInfo::Form_Activate()
     BitmapInfoFields fields;
     if (!readBitmapInfoAt(path, &fields))
         return;
-    lblFileName->setTitle(main_.lblMsg->text());
+    lblFileName->setTitle(main_.statusText());
     const BitmapInfoTexts texts = describeBitmapInfo(fields, QLocale());
     for (int i = 0; i < 6; ++i)
         lblInfo[size_t(i)]->setCaption(texts.values[i]);
@@ -92,12 +96,4 @@ bool frmInfo::event(QEvent *e)
     if (e->type() == QEvent::WindowActivate)
         Form_Activate();
     return SideWindow::event(e);
-}
-
-void frmGeral::mnuPropriedade_Click()
-{
-    // Shown and made the active window, which is when it reads the file.
-    auto *info = static_cast<SideWindow *>(sideWindows_.get(QStringLiteral("frmInfo")));
-    info->LoadToolbar(this);
-    info->activateWindow();
 }

@@ -1,4 +1,4 @@
-#include "colour/screen_capture.h"
+#include "shell/screen_capture.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>

@@ -2,7 +2,7 @@
 // wallpaper and the editor stepping aside, and the bitmap headers of whatever
 // file the Open dialog last named, reread on each activation.
 
-#include "commands/frm_info.h"
+#include "viewers/frm_info.h"
 #include "viewers/frm_previa.h"
 #include "platform/label.h"
 #include "support/bmp_writer.h"

@@ -1,4 +1,4 @@
-#include "platform/qt_common_dialog.h"
+#include "shell/qt_common_dialog.h"
 
 #include "platform/font_dialog.h"
 #include "platform/window_stacking.h"

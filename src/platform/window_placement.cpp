@@ -1,4 +1,4 @@
-#include "shell/window_placement.h"
+#include "platform/window_placement.h"
 
 #include "platform/twips.h"
 #include "platform/settings_store.h"

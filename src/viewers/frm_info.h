@@ -2,11 +2,11 @@
 // Bitmap properties: the picture last chosen in the Open dialog and the main
 // fields of its bitmap headers, read afresh each time the window is activated.
 
-#include "shell/side_window.h"
+#include "platform/side_window.h"
 
 #include <array>
 
-class frmGeral;
+class EditorLink;
 class Label;
 class QGroupBox;
 class QLabel;
@@ -15,7 +15,7 @@ class frmInfo : public SideWindow
 {
     Q_OBJECT
 public:
-    explicit frmInfo(frmGeral &main);
+    explicit frmInfo(EditorLink &main);
 
     QGroupBox *lblFileName;
     QLabel *Image1;
@@ -28,5 +28,5 @@ protected:
     bool event(QEvent *e) override;
 
 private:
-    frmGeral &main_;
+    EditorLink &main_;
 };
