@@ -54,7 +54,7 @@ void BM_ListTenThousandIcons(benchmark::State &state)
 BENCHMARK(BM_ListTenThousandIcons)->Unit(benchmark::kMillisecond);
 
 // A double-click on a folder in the folder list: the folder is read once, for
-// both lists, and both are painted. Issue 18 asks for at most 20 ms.
+// both lists, and both are painted. The budget is 20 ms.
 void BM_OpenFolderOfTenThousandIcons(benchmark::State &state)
 {
     ManagerOnFolder m(10000);
@@ -70,7 +70,7 @@ void BM_OpenFolderOfTenThousandIcons(benchmark::State &state)
 BENCHMARK(BM_OpenFolderOfTenThousandIcons)->Unit(benchmark::kMillisecond);
 
 // After an operation with 10,000 files selected the list selects them again
-// (what refresh() does once the folder is read). Issue 18 asks for at most 50 ms.
+// (what refresh() does once the folder is read). The budget is 50 ms.
 void BM_RestoreSelectionOfTenThousandRows(benchmark::State &state)
 {
     ManagerOnFolder m(10000);

@@ -447,7 +447,7 @@ private slots:
         QCOMPARE(snapshot(src_), Files());
     }
 
-    // Issue 18, 1: a Move whose source is a link to the very file at the
+    // A Move whose source is a link to the very file at the
     // destination would rename the link over its own target, leaving a link to
     // itself and no bytes. It is refused, as GNU mv refuses it; Copy too.
     void moveOfALinkOntoTheFileItPointsTo()
@@ -484,7 +484,7 @@ private slots:
         QCOMPARE(trees::lost(root(), before, after), QStringList());
     }
 
-    // Issue 18, 2: one rule for links, whichever way the file travels. Move
+    // One rule for links, whichever way the file travels. Move
     // moves the file the list shows: a link to a file arrives as a plain copy
     // of that file's bytes, verified, and the link goes only then; the file it
     // pointed to stays. A link to nothing is refused, never carried.
@@ -546,7 +546,7 @@ private slots:
         QCOMPARE(trees::take(other).value("plain.ico"), farBefore.value("plain.ico"));
     }
 
-    // Issue 18, 3: a copy killed part-way leaves its hidden temporary file;
+    // A copy killed part-way leaves its hidden temporary file;
     // the next listing of that folder, or the next write into it, removes it.
     // Only this program's own names, of this user, older than the listing or
     // operation and not still being written, are touched.
@@ -620,7 +620,7 @@ private slots:
         QCOMPARE(trees::lost(root(), before, trees::take(root())), QStringList());
     }
 
-    // Issue 18, 5: a name of 246-255 bytes is legal, but its ".trashinfo"
+    // A name of 246-255 bytes is legal, but its ".trashinfo"
     // name would not be. It goes to the trash under a shortened unique name
     // whose record keeps the real path, and the files after it go too.
     void deleteOfNamesTooLongForATrashRecord()

@@ -150,7 +150,7 @@ private slots:
         tree.reset();
     }
 
-    // Issue 18, 4: the collision question stays on top and answerable however
+    // The collision question stays on top and answerable however
     // long the user takes; the progress neither covers it nor counts its time,
     // and the answer reaches the operation, which goes on with the next files.
     void collisionQuestionAnsweredAfterFiveSeconds()
@@ -211,7 +211,7 @@ private slots:
         QVERIFY(!shownProgress());
     }
 
-    // Issue 18, 6: while an operation runs (here: while its question is up),
+    // While an operation runs (here: while its question is up),
     // the window's handlers start nothing, whoever calls them; the operation
     // then finishes as answered.
     void noSecondOperationWhileOneRuns()
@@ -265,7 +265,7 @@ private slots:
         QVERIFY(prompts.progressStep(0, QStringLiteral("none"))); // nothing running: no progress, no crash
     }
 
-    // Issue 18, 12: the delete question shows each name on one line, with its
+    // The delete question shows each name on one line, with its
     // control characters as escapes, and a name too long for the screen cut
     // in the middle; the box stays within the screen.
     void deleteQuestionShowsNamesAsTheyAre()

@@ -1,6 +1,6 @@
 #pragma once
 // A sha256 snapshot of a folder tree, names as bytes, and the rule every file
-// operation must keep (issue 18): each file that was there before is, after
+// operation must keep: each file that was there before is, after
 // the operation, where it was, or whole somewhere in the tree (its
 // destination), or in the trash with a record that puts it back where it was.
 // A link is recorded as a link (its target text), and a link that points
