@@ -19,7 +19,7 @@ struct BmpWriterOptions
     // A negative biHeight. The format allows it only uncompressed; combined
     // with RLE it makes a broken file.
     bool topDown = false;
-    std::optional<quint32> clrUsed; // biClrUsed; default: the palette size (<= 8 bpp) or 0
+    std::optional<quint32> clrUsed{}; // biClrUsed; default: the palette size (<= 8 bpp) or 0
     // biSize: 40, or a later header (52, 56, 64, 108, 124) or any other size of
     // at least 40, the bytes past the fields written here left zero.
     quint32 headerSize = 40;
@@ -28,7 +28,7 @@ struct BmpWriterOptions
     // them (and the alpha mask from 56 bytes on). At 32 bpp the pixels are
     // written as BGRA bytes, alpha included, when the masks are the byte
     // channels FF0000, FF00, FF (the alpha mask does not change the bytes).
-    std::optional<std::array<quint32, 4>> bitfields;
+    std::optional<std::array<quint32, 4>> bitfields{};
 };
 
 // Field offsets for patching a written file.
