@@ -1,7 +1,7 @@
 // The preview wallpaper: one repaint of a 3840 x 2160 window tiled with the icon.
-#include "viewers/frm_previa.h"
 #include "editor/frm_geral.h"
 #include "shell/qt_platform.h"
+#include "viewers/frm_previa.h"
 
 #include <QAction>
 #include <QApplication>

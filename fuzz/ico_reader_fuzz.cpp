@@ -26,8 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     for (const IcoEntry &e : *entries) {
         if (e.width < 1 || e.width > 1024 || e.height < 1 || e.height > 1024
-            || e.image.format() != QImage::Format_ARGB32 || e.image.width() != e.width
-            || e.image.height() != e.height)
+            || e.image.format() != QImage::Format_ARGB32 || e.image.width() != e.width || e.image.height() != e.height)
             std::abort();
     }
     const int chosen = chooseOpenEntry(*entries);

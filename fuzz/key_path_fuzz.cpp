@@ -29,10 +29,7 @@ public:
     int shown = 0;
 };
 
-bool inTable(quint32 root)
-{
-    return root >= SettingsStore::kClassesRoot && root <= SettingsStore::kDynData;
-}
+bool inTable(quint32 root) { return root >= SettingsStore::kClassesRoot && root <= SettingsStore::kDynData; }
 
 void check(SettingsStore &store, SilentMessageBox &messages, const QString &path)
 {
@@ -60,7 +57,8 @@ void check(SettingsStore &store, SilentMessageBox &messages, const QString &path
         std::abort();
     if (split.subkey != (slash < 0 ? QString() : path.mid(slash + 1)))
         std::abort();
-    if (split.root != 0 && SettingsStore::RootKeyName(split.root) + (slash < 0 ? QString() : u'\\' + split.subkey) != path)
+    if (split.root != 0
+        && SettingsStore::RootKeyName(split.root) + (slash < 0 ? QString() : u'\\' + split.subkey) != path)
         std::abort();
 }
 

@@ -47,8 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     const std::optional<QImage> picture = decodePicture(bytes);
-    if (picture && (picture->format() != QImage::Format_ARGB32 || picture->isNull()
-                    || qint64(picture->width()) * picture->height() > dib::kMaxPixels))
+    if (picture
+        && (picture->format() != QImage::Format_ARGB32 || picture->isNull()
+            || qint64(picture->width()) * picture->height() > dib::kMaxPixels))
         __builtin_trap();
     // Only a bitmap whose header declares alpha may come out transparent.
     if (picture && bytes.startsWith("BM") && !declaresAlpha(ByteView(data, qint64(size))) && !opaque(*picture))

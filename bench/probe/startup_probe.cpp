@@ -8,8 +8,8 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMainWindow>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <cstdio>
 

@@ -2,14 +2,14 @@
 
 #include "colour/colour_arithmetic.h"
 #include "platform/editor_link.h"
-#include "platform/picture_surface.h"
-#include "platform/platform.h"
-#include "platform/side_window_registry.h"
-#include "platform/window_placement.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
+#include "platform/picture_surface.h"
 #include "platform/place.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -65,8 +65,8 @@ bool isNumberKey(const QString &text)
 } // namespace
 
 ColorPalette::ColorPalette(EditorLink &main)
-    : SideWindow(main.editorWindow(), main.placement(), QStringLiteral("ColorPalette"), QStringLiteral("Vorn Tessarel "),
-                 Protocol{.restorePosition = true})
+    : SideWindow(main.editorWindow(), main.placement(), QStringLiteral("ColorPalette"),
+                 QStringLiteral("Vorn Tessarel "), Protocol{.restorePosition = true})
     , main_(main)
 {
     // The texts of this window are set in the classic serif face.

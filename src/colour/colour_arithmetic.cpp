@@ -2,10 +2,7 @@
 
 namespace colourmath {
 
-QString hexText(ColourValue v)
-{
-    return QString::number(v, 16).toUpper().rightJustified(6, QLatin1Char('0'));
-}
+QString hexText(ColourValue v) { return QString::number(v, 16).toUpper().rightJustified(6, QLatin1Char('0')); }
 
 Intensities splitPicked(qint32 picked)
 {

@@ -2,14 +2,14 @@
 
 #include "colour/band_gradient.h"
 #include "platform/editor_link.h"
-#include "platform/picture_surface.h"
-#include "platform/platform.h"
-#include "platform/side_window_registry.h"
-#include "platform/window_placement.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
+#include "platform/picture_surface.h"
 #include "platform/place.h"
+#include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

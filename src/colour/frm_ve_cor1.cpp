@@ -2,17 +2,16 @@
 
 #include "colour/frm_ve_cor2.h"
 #include "platform/editor_link.h"
-#include "platform/picture_surface.h"
-#include "platform/platform.h"
-#include "platform/side_window_registry.h"
-#include "platform/window_placement.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/message_box.h"
 #include "platform/picture_box.h"
+#include "platform/picture_surface.h"
 #include "platform/place.h"
 #include "platform/platform.h"
 #include "platform/screen_grab.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 
 #include <QCloseEvent>
 #include <QPushButton>

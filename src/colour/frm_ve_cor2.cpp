@@ -20,10 +20,12 @@ frmVeCor2::frmVeCor2(QWidget *mainWindow)
     setObjectName(QStringLiteral("frmVeCor2"));
     setAttribute(Qt::WA_DeleteOnClose);
     Picture1->setMouseTracking(true);
-    connect(Picture1, &PictureBox::mouseMove, this,
-            [this](int, int, double x, double y) { emit Picture1_MouseMove(colourAt({x, y})); });
-    connect(Picture1, &PictureBox::mouseDown, this,
-            [this](int, int, double x, double y) { emit Picture1_MouseDown(colourAt({x, y})); });
+    connect(Picture1, &PictureBox::mouseMove, this, [this](int, int, double x, double y) {
+        emit Picture1_MouseMove(colourAt({x, y}));
+    });
+    connect(Picture1, &PictureBox::mouseDown, this, [this](int, int, double x, double y) {
+        emit Picture1_MouseDown(colourAt({x, y}));
+    });
 }
 
 frmVeCor2::~frmVeCor2()

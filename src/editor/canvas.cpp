@@ -67,7 +67,13 @@ void Canvas::RefreshGrid()
             for (int i = 0; i < count; ++i) {
                 QRgb *box = line + changed[i] * cellPx;
                 const QRgb c = colours[i];
-                box[0] = c; box[1] = c; box[2] = c; box[3] = c; box[4] = c; box[5] = c; box[6] = c;
+                box[0] = c;
+                box[1] = c;
+                box[2] = c;
+                box[3] = c;
+                box[4] = c;
+                box[5] = c;
+                box[6] = c;
             }
         }
         minX = std::min(minX, changed[0] * cellPx + kInsetFirst);

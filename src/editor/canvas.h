@@ -13,7 +13,11 @@ public:
     static constexpr int kCells = 32;
     static constexpr int kMaxCellTwips = 32637; // x + 130 must stay within 16 bits
 
-    Canvas(PictureSurface &ikon, PictureSurface &grid) : ikon_(ikon), grid_(grid) {}
+    Canvas(PictureSurface &ikon, PictureSurface &grid)
+        : ikon_(ikon)
+        , grid_(grid)
+    {
+    }
 
     // Paints the inset box of the cell whose top-left corner is (x, y) twips on
     // the grid and sets the matching Ikon pixel. Positions outside the 16-bit

@@ -4,12 +4,8 @@
 #include "colour/frm_desenho.h"
 #include "colour/frm_ve_cor1.h"
 #include "colour/frm_ve_cor2.h"
-#include "viewers/frm_info.h"
-#include "viewers/frm_previa.h"
-#include "filemanager/frm_copy.h"
-#include "shell/frm_about.h"
 #include "editor/ruler.h"
-#include "platform/tool_pictures.h"
+#include "filemanager/frm_copy.h"
 #include "platform/bevel_panel.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
@@ -17,21 +13,25 @@
 #include "platform/place.h"
 #include "platform/platform.h"
 #include "platform/shape.h"
+#include "platform/tool_pictures.h"
 #include "platform/twips.h"
 #include "platform/window_placement.h"
+#include "shell/frm_about.h"
 #include "toolwindow/frm_tool_bar.h"
+#include "viewers/frm_info.h"
+#include "viewers/frm_previa.h"
 
 #include <QApplication>
-#include <QPixmapCache>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFocusEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPixmapCache>
 #include <QShortcut>
 
 namespace {
@@ -40,8 +40,8 @@ namespace {
 // back after a menu, a dialog or a window switch is not the user's choice.
 bool isUserFocusReason(Qt::FocusReason r)
 {
-    return r == Qt::MouseFocusReason || r == Qt::TabFocusReason || r == Qt::BacktabFocusReason ||
-           r == Qt::ShortcutFocusReason;
+    return r == Qt::MouseFocusReason || r == Qt::TabFocusReason || r == Qt::BacktabFocusReason
+        || r == Qt::ShortcutFocusReason;
 }
 
 bool isEditKey(const QKeyEvent *e)
@@ -49,8 +49,8 @@ bool isEditKey(const QKeyEvent *e)
     return e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Copy) || e->matches(QKeySequence::Paste);
 }
 
-const QString kRowRuler = QStringLiteral(
-    "00 01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31");
+const QString kRowRuler =
+    QStringLiteral("00 01 02 03 04 05 06 07 08 09 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 27 28 29 30 31");
 const QString kColumnRuler = QStringLiteral("0001020304050607080910111213141516171819202122232425262728293031");
 
 // Grid: 4815 x 4832 twips; Ikon: 32 x 32 pixels; capture buffer: 585 twips
@@ -74,8 +74,8 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmGeral"));
     // No close button: the program ends through File > Exit only.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinMaxButtonsHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinMaxButtonsHint);
     settingsFilePath_ = platform_->settingsFilePath;
     fonts::installStandIns();
     // The style caches what it draws, by default up to 10 MB, which a long
@@ -88,9 +88,8 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
     sideWindows_.registerWindow<frmVeCor2>([](QWidget *owner) { return new frmVeCor2(owner); });
     sideWindows_.registerWindow<frmDesenho>([this](QWidget *) { return new frmDesenho(*this); });
     sideWindows_.registerWindow<frmCopy>([this](QWidget *) { return new frmCopy(*this); });
-    sideWindows_.registerWindow<frmAbout>([this](QWidget *) {
-        return new frmAbout(this, *placement_, *platform_->shellLauncher);
-    });
+    sideWindows_.registerWindow<frmAbout>(
+        [this](QWidget *) { return new frmAbout(this, *placement_, *platform_->shellLauncher); });
     sideWindows_.registerWindow<frmInfo>([this](QWidget *) { return new frmInfo(*this); });
     sideWindows_.registerWindow<frmPrevia>([this](QWidget *) { return new frmPrevia(*this); });
     buildControls();
@@ -214,9 +213,9 @@ void frmGeral::buildControls()
     pic3DTool = new BevelPanel(pnlBarra, QStringLiteral("pic3DTool"));
     placeTwips(pic3DTool, 600, 2400, 735, 4575);
     static const int kToolTop[9] = {120, 600, 1080, 1560, 2040, 2520, 3000, 3960, 3480};
-    static const char *kToolTip[9] = {"Pencil Mode", "Line Mode", "Rectangle Mode", "Filled Rectangle Mode",
-                                      "Circle Mode", "Filled Circle Mode", "Text Mode", "Color Fill Mode",
-                                      "Capture (Select Region) Mode"};
+    static const char *kToolTip[9] = {
+        "Pencil Mode",        "Line Mode", "Rectangle Mode",  "Filled Rectangle Mode",       "Circle Mode",
+        "Filled Circle Mode", "Text Mode", "Color Fill Mode", "Capture (Select Region) Mode"};
     for (int i = 0; i < 9; ++i) {
         auto *b = new PictureBox(pic3DTool, QStringLiteral("picModeSel"));
         b->setProperty("index", i);
@@ -241,10 +240,10 @@ void frmGeral::buildControls()
     Ikon->setBorderWidth(1);
 
     // Panels and their contents show the ordinary arrow, not the hand of the background.
-    for (QWidget *w : {static_cast<QWidget *>(fraTexto),
-                       static_cast<QWidget *>(pnlMaster), static_cast<QWidget *>(pic3DColor),
-                       static_cast<QWidget *>(pic3DTool), static_cast<QWidget *>(pic3DMode),
-                       static_cast<QWidget *>(pic3dIco), static_cast<QWidget *>(picCap)})
+    for (QWidget *w :
+         {static_cast<QWidget *>(fraTexto), static_cast<QWidget *>(pnlMaster), static_cast<QWidget *>(pic3DColor),
+          static_cast<QWidget *>(pic3DTool), static_cast<QWidget *>(pic3DMode), static_cast<QWidget *>(pic3dIco),
+          static_cast<QWidget *>(picCap)})
         w->setCursor(Qt::ArrowCursor);
 }
 
@@ -267,10 +266,12 @@ void frmGeral::connectEvents()
     // The window sees these keys before any of its controls.
     auto *f2 = new QShortcut(QKeySequence(Qt::Key_F2), this);
     f2->setContext(Qt::WindowShortcut);
-    connect(f2, &QShortcut::activated, this, [this] { setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized); });
+    connect(f2, &QShortcut::activated, this,
+            [this] { setWindowState((windowState() & ~Qt::WindowMaximized) | Qt::WindowMinimized); });
     auto *f3 = new QShortcut(QKeySequence(Qt::Key_F3), this);
     f3->setContext(Qt::WindowShortcut);
-    connect(f3, &QShortcut::activated, this, [this] { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); });
+    connect(f3, &QShortcut::activated, this,
+            [this] { setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized); });
 }
 
 bool frmGeral::PaintCell(int x, int y, ColourValue colour)
@@ -311,9 +312,7 @@ bool frmGeral::eventFilter(QObject *watched, QEvent *e)
 {
     if (watched == txtAlpha) {
         switch (e->type()) {
-        case QEvent::FocusIn:
-            txtAlpha_FocusIn(static_cast<QFocusEvent *>(e));
-            break;
+        case QEvent::FocusIn: txtAlpha_FocusIn(static_cast<QFocusEvent *>(e)); break;
         case QEvent::MouseButtonPress:
             // A click is the user choosing the box, whether or not it already
             // had the focus (the mode buttons take none).
@@ -333,12 +332,11 @@ bool frmGeral::eventFilter(QObject *watched, QEvent *e)
             if (static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
                 txtAlpha_Click();
             break;
-        default:
-            break;
+        default: break;
         }
     }
-    if (watched == lblEnter && e->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
+    if (watched == lblEnter && e->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(e)->button() == Qt::LeftButton)
         return lblEnter_Click();
     if (watched == client_ && e->type() == QEvent::MouseMove) {
         pointerElsewhere();
@@ -359,9 +357,9 @@ bool frmGeral::editKeyBelongsToText(const QKeyEvent *e) const
     // Ctrl+X/C/V are the Edit menu's Cut, Copy and Paste, except in the
     // focused text box while it holds a selection the user made or while the
     // menu's command cannot run.
-    const QAction *command = e->matches(QKeySequence::Cut)    ? mnuCortar
-                             : e->matches(QKeySequence::Copy) ? mnuCopiar
-                                                              : mnuColar;
+    const QAction *command = e->matches(QKeySequence::Cut) ? mnuCortar
+        : e->matches(QKeySequence::Copy)                   ? mnuCopiar
+                                                           : mnuColar;
     return txtAlpha->hasFocus() && (txtAlpha->hasSelectedText() || !command->isEnabled());
 }
 
@@ -416,10 +414,7 @@ void frmGeral::setCurrentFile(const QByteArray &path)
     lblMsg->setCaption(QFile::decodeName(path));
 }
 
-QByteArray frmGeral::resizeFile() const
-{
-    return QFile::encodeName(platform_->commonDialog->FileName);
-}
+QByteArray frmGeral::resizeFile() const { return QFile::encodeName(platform_->commonDialog->FileName); }
 
 void frmGeral::Form_Resize()
 {

@@ -5,8 +5,8 @@
 
 #include "editor/canvas.h"
 #include "editor/startup_layout.h"
-#include "platform/editor_link.h"
 #include "platform/colour_value.h"
+#include "platform/editor_link.h"
 #include "platform/picture_surface.h"
 #include "platform/side_window_registry.h"
 
@@ -91,8 +91,8 @@ public:
     QTimer *tmrLogo;
 
     // Menus and items.
-    QMenu *mnuOpen, *mnuEdit, *mnuGradeOption, *mnuGirar, *mnuColors, *mnuFerramentas, *mnuOptions,
-        *mnuEdFormat, *mnuAbout;
+    QMenu *mnuOpen, *mnuEdit, *mnuGradeOption, *mnuGirar, *mnuColors, *mnuFerramentas, *mnuOptions, *mnuEdFormat,
+        *mnuAbout;
     QAction *mnuNew, *mnuOpenSimples, *mnuOpenAs, *mnusave, *mnuFechar;
     QAction *mnuCortar, *mnuCopiar, *mnuColar, *mnuClear, *mnuOpTxt;
     QAction *mnuLimpar, *mnuGrade, *mnuRotate13, *mnuHorizontal, *mnuVertical, *mnuMove, *mnuReduzir;
@@ -210,9 +210,9 @@ private:
     QWidget *client_ = nullptr; // the window's own background
     bool exiting_ = false;
     QString settingsFilePath_;
-    QString captionFile_; // the file last opened or saved: Save renames the caption when it differs
-    QByteArray currentFile_;  // what lblMsg names, as bytes (see currentFile())
-    QImage clipboardPicture_; // what the probe last found on the clipboard
+    QString captionFile_;        // the file last opened or saved: Save renames the caption when it differs
+    QByteArray currentFile_;     // what lblMsg names, as bytes (see currentFile())
+    QImage clipboardPicture_;    // what the probe last found on the clipboard
     bool clipboardStale_ = true; // set by the clipboard's change signal
     startup::Layout startupLayout_{};
     QHash<QString, int> readoutWidths_;

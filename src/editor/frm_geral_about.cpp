@@ -13,7 +13,4 @@ void frmGeral::mnucshp_Click()
                                            {}, {});
 }
 
-void frmGeral::mnuVersao_Click()
-{
-    sideWindows_.get<frmAbout>()->LoadToolbar(this);
-}
+void frmGeral::mnuVersao_Click() { sideWindows_.get<frmAbout>()->LoadToolbar(this); }

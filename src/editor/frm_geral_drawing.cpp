@@ -66,9 +66,7 @@ void frmGeral::grid_MouseMove(int button, int shift, double x, double y)
         }
         PaintCell(twips::kPerCell * PointerCol, twips::kPerCell * PointerRow, colour);
         break;
-    case 1:
-        shLine->setLine(PressX, PressY, int(twips::roundHalfEven(x)), int(twips::roundHalfEven(y)));
-        break;
+    case 1: shLine->setLine(PressX, PressY, int(twips::roundHalfEven(x)), int(twips::roundHalfEven(y))); break;
     case 2:
     case 3: {
         const auto r = tools::rubberRect(PressX, PressY, x, y);
@@ -85,8 +83,7 @@ void frmGeral::grid_MouseMove(int button, int shift, double x, double y)
         shCapture->setGeometry(r.left, r.top, r.width, r.height);
         break;
     }
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -171,14 +168,9 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
         mnuCopiar->setEnabled(true);
         mnuCortar->setEnabled(true);
         break;
-    case 6:
-        printText(button, *rc, *rr);
-        break;
-    case 9:
-        placeCapture(*rc, *rr);
-        break;
-    default:
-        break;
+    case 6: printText(button, *rc, *rr); break;
+    case 9: placeCapture(*rc, *rr); break;
+    default: break;
     }
 }
 
@@ -199,7 +191,6 @@ void frmGeral::hideFigureBands()
         shCircle->setSize(0, 0);
         shCircle->setVisible(false);
         break;
-    default:
-        break;
+    default: break;
     }
 }

@@ -111,7 +111,4 @@ void frmGeral::mnuFechar_Click()
 }
 
 // O&pen/Copy/Move: the file manager, loaded on first use.
-void frmGeral::mnuOpenAs_Click()
-{
-    sideWindows_.get<frmCopy>()->LoadToolbar(this);
-}
+void frmGeral::mnuOpenAs_Click() { sideWindows_.get<frmCopy>()->LoadToolbar(this); }

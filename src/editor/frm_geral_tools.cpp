@@ -2,12 +2,12 @@
 // tool window on its library-search panel, and the sibling tool.
 
 #include "colour/frm_desenho.h"
-#include "viewers/frm_info.h"
 #include "editor/frm_geral.h"
 #include "platform/platform.h"
 #include "shell/launcher.h"
 #include "toolwindow/fra_localiza.h"
 #include "toolwindow/frm_tool_bar.h"
+#include "viewers/frm_info.h"
 #include "viewers/frm_previa.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,6 @@
 #include "editor/animated_strip.h"
 #include "editor/frm_geral.h"
 #include "editor/startup_layout.h"
-#include "platform/tool_pictures.h"
 #include "platform/bevel_panel.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
@@ -12,6 +11,7 @@
 #include "platform/place.h"
 #include "platform/platform.h"
 #include "platform/process_list.h"
+#include "platform/tool_pictures.h"
 #include "platform/twips.h"
 
 #include <QGuiApplication>
@@ -69,8 +69,8 @@ void frmGeral::buildStartupPanel()
     List1->setFont(QFont(QStringLiteral("Arial")));
     List1->setStyleSheet(QStringLiteral("QListWidget { color: red; background: black; }"));
 
-    Label4 = new Label(picLogo, QStringLiteral("Label4"),
-                       QStringLiteral("Vorn Tessarel 2.1.0 - Divi za Vuvurizira Zidor"));
+    Label4 =
+        new Label(picLogo, QStringLiteral("Label4"), QStringLiteral("Vorn Tessarel 2.1.0 - Divi za Vuvurizira Zidor"));
     placeTwips(Label4, 240, 4920, 4695, 495);
     Label4->setFont(QFont(QStringLiteral("Times New Roman"), 10));
     Label4->setAlignment(Qt::AlignCenter);
@@ -99,8 +99,8 @@ void frmGeral::Form_Load()
     QScreen *screen = QGuiApplication::primaryScreen();
     const QSize screenPx = screen ? screen->size() : QSize(1024, 768);
     const double menuHeight = twips::fromPixels(menuBar()->sizeHint().height());
-    const startup::Layout l = startup::layout(twips::fromPixels(screenPx.width()),
-                                              twips::fromPixels(screenPx.height()), menuHeight);
+    const startup::Layout l =
+        startup::layout(twips::fromPixels(screenPx.width()), twips::fromPixels(screenPx.height()), menuHeight);
     startupLayout_ = l;
     // 1-5: the window and its two outer panels.
     resize(twips::toPixels(l.windowWidth), twips::toPixels(l.windowHeight));

@@ -9,8 +9,8 @@ namespace startup {
 struct Layout
 {
     double windowWidth, windowHeight, windowLeft, windowTop;
-    QRectF pnlBarra;   // in the window's client area
-    QRectF pnlMaster2; // in pnlBarra
+    QRectF pnlBarra;          // in the window's client area
+    QRectF pnlMaster2;        // in pnlBarra
     double logoLeft, logoTop; // picLogo in pnlMaster2
     double stripLeft;         // each animated strip in pnlMaster2
 };

@@ -1,8 +1,8 @@
 #pragma once
 // Arithmetic of the drawing gestures, apart from the window that shows them.
 
-#include <optional>
 #include <QString>
+#include <optional>
 
 namespace tools {
 

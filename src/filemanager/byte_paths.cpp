@@ -15,10 +15,7 @@
 
 namespace bytepath {
 
-QString shown(const Path &path)
-{
-    return QFile::decodeName(path);
-}
+QString shown(const Path &path) { return QFile::decodeName(path); }
 
 // "//x//y/" -> "/x/y": the window joins folder and name itself, so a folder
 // at "/" gives doubled separators.
@@ -35,10 +32,7 @@ Path cleaned(const Path &path)
     return out;
 }
 
-Path nameOf(const Path &path)
-{
-    return path.mid(path.lastIndexOf('/') + 1);
-}
+Path nameOf(const Path &path) { return path.mid(path.lastIndexOf('/') + 1); }
 
 Path folderOf(const Path &path)
 {
@@ -46,10 +40,7 @@ Path folderOf(const Path &path)
     return slash <= 0 ? Path("/") : path.left(slash);
 }
 
-Path joined(const Path &folder, const Path &name)
-{
-    return folder.endsWith('/') ? folder + name : folder + '/' + name;
-}
+Path joined(const Path &folder, const Path &name) { return folder.endsWith('/') ? folder + name : folder + '/' + name; }
 
 // "a.ico" -> "a (2).ico"; a name without an extension (or a dot file) gets the number at the end.
 Path numbered(const Path &name, int n)
@@ -145,7 +136,8 @@ void removeLeftovers(const Path &folder, const struct timespec &before)
 
 struct timespec now()
 {
-    struct timespec t{};
+    struct timespec t
+    { };
     ::clock_gettime(CLOCK_REALTIME, &t);
     return t;
 }
@@ -257,10 +249,7 @@ static int removeOne(const char *path, const struct stat *, int, struct FTW *)
 }
 
 // rm -r: links are removed, never followed.
-bool removeTree(const Path &path)
-{
-    return ::nftw(path.constData(), removeOne, 16, FTW_DEPTH | FTW_PHYS) == 0;
-}
+bool removeTree(const Path &path) { return ::nftw(path.constData(), removeOne, 16, FTW_DEPTH | FTW_PHYS) == 0; }
 
 bool listNames(const Path &folder, QByteArrayList &names)
 {

@@ -5,8 +5,8 @@
 
 #include <QByteArrayList>
 #include <QDateTime>
-#include <QSet>
 #include <QFile>
+#include <QSet>
 
 #include <cerrno>
 #include <cstdio>
@@ -236,7 +236,8 @@ private:
         if (::stat(source.constData(), &s) != 0)
             return failSystem(QStringLiteral("Cannot read"), source);
         if (S_ISDIR(s.st_mode) && isLink(source))
-            return fail(QStringLiteral("%1 is a link to a folder; links to folders are not followed.").arg(shown(source)));
+            return fail(
+                QStringLiteral("%1 is a link to a folder; links to folders are not followed.").arg(shown(source)));
         if (!S_ISDIR(s.st_mode) && !S_ISREG(s.st_mode))
             return fail(QStringLiteral("%1 is neither a file nor a folder.").arg(shown(source)));
         return true;
@@ -319,7 +320,8 @@ private:
             ::close(fd);
             fd = -1;
             if (tries == 10)
-                return fail(QStringLiteral("Cannot write in %1: its temporary file keeps vanishing.").arg(shown(folder)));
+                return fail(
+                    QStringLiteral("Cannot write in %1: its temporary file keeps vanishing.").arg(shown(folder)));
         }
         Fd out(fd);
         Unlinker leftover{temporary};
@@ -336,13 +338,14 @@ private:
             at += n;
         }
         const struct timespec times[2] = {{0, UTIME_OMIT}, s.st_mtim};
-        if (::fchmod(out.get(), s.st_mode & 0777) != 0 || ::futimens(out.get(), times) != 0
-            || ::fsync(out.get()) != 0)
+        if (::fchmod(out.get(), s.st_mode & 0777) != 0 || ::futimens(out.get(), times) != 0 || ::fsync(out.get()) != 0)
             return failSystem(QStringLiteral("Cannot write"), target);
         std::vector<char> check(kChunk);
         switch (compareFiles(in.get(), out.get(), buffer, check)) {
         case 1: break;
-        case 0: return fail(QStringLiteral("The copy of %1 differs from it (was it changed meanwhile?).").arg(shown(source)));
+        case 0:
+            return fail(
+                QStringLiteral("The copy of %1 differs from it (was it changed meanwhile?).").arg(shown(source)));
         default: return failSystem(QStringLiteral("Cannot check the copy"), target);
         }
         if (!out.close())
@@ -587,7 +590,4 @@ int FileOperation::SHFileOperation(int code, const QByteArray &from, const QByte
     return ok ? 0 : kFailed;
 }
 
-QString FileOperation::lastError() const
-{
-    return lastError_;
-}
+QString FileOperation::lastError() const { return lastError_; }

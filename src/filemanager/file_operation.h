@@ -16,7 +16,14 @@ class FileOperation
 {
 public:
     enum Code { Move = 1, Copy = 2, Delete = 3 };
-    enum Flag { Silent = 4, RenameOnCollision = 8, NoConfirmation = 16, AllowUndo = 64, SimpleProgress = 256, NoConfirmMkdir = 512 };
+    enum Flag {
+        Silent = 4,
+        RenameOnCollision = 8,
+        NoConfirmation = 16,
+        AllowUndo = 64,
+        SimpleProgress = 256,
+        NoConfirmMkdir = 512
+    };
 
     explicit FileOperation(FileOperationPrompts &prompts);
 

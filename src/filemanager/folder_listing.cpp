@@ -10,8 +10,8 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace folders {
@@ -21,10 +21,10 @@ namespace {
 // File systems that hold no user files.
 bool isPseudo(const QByteArray &type, const QByteArray &root)
 {
-    static const QList<QByteArray> kPseudo = {"proc", "sysfs", "devtmpfs", "devpts", "cgroup", "cgroup2", "mqueue",
-                                              "securityfs", "pstore", "debugfs", "tracefs", "configfs", "fusectl",
-                                              "bpf", "autofs", "hugetlbfs", "binfmt_misc", "efivarfs", "rpc_pipefs",
-                                              "nsfs", "ramfs", "squashfs"};
+    static const QList<QByteArray> kPseudo = {
+        "proc",        "sysfs",    "devtmpfs",   "devpts",   "cgroup",  "cgroup2", "mqueue", "securityfs",
+        "pstore",      "debugfs",  "tracefs",    "configfs", "fusectl", "bpf",     "autofs", "hugetlbfs",
+        "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs",     "ramfs",   "squashfs"};
     if (kPseudo.contains(type))
         return true;
     for (const char *system : {"/proc", "/sys", "/dev", "/run", "/boot/efi", "/snap"})
@@ -102,8 +102,8 @@ QByteArray volumeOf(const QByteArray &path, const QList<Volume> &volumes)
 {
     QByteArray best = "/";
     for (const Volume &v : volumes)
-        if ((path == v.root || path.startsWith(v.root.endsWith('/') ? v.root : v.root + '/')) &&
-            v.root.size() > best.size())
+        if ((path == v.root || path.startsWith(v.root.endsWith('/') ? v.root : v.root + '/'))
+            && v.root.size() > best.size())
             best = v.root;
     return best;
 }
@@ -135,7 +135,8 @@ std::optional<Listing> read(const QByteArray &folder, QString *error)
         bool isDir = e->d_type == DT_DIR, isFile = e->d_type == DT_REG;
         // Only a link, or a file system that does not say, needs a look at the entry.
         if (e->d_type == DT_UNKNOWN || e->d_type == DT_LNK) {
-            struct stat st{};
+            struct stat st
+            { };
             if (::fstatat(fd, e->d_name, &st, 0) != 0)
                 continue; // a dangling link
             isDir = S_ISDIR(st.st_mode);
@@ -170,14 +171,8 @@ std::optional<QList<Entry>> subfolders(const QByteArray &folder, QString *error)
     return listing ? std::optional<QList<Entry>>(std::move(listing->folders)) : std::nullopt;
 }
 
-QByteArray parent(const QByteArray &folder)
-{
-    return bytepath::folderOf(bytepath::cleaned(folder));
-}
+QByteArray parent(const QByteArray &folder) { return bytepath::folderOf(bytepath::cleaned(folder)); }
 
-QString display(const QByteArray &bytes)
-{
-    return QString::fromUtf8(bytes);
-}
+QString display(const QByteArray &bytes) { return QString::fromUtf8(bytes); }
 
 } // namespace folders

@@ -12,8 +12,8 @@ namespace folders {
 
 struct Entry
 {
-    QByteArray name;  // the file system's bytes
-    QString display;  // for showing
+    QByteArray name; // the file system's bytes
+    QString display; // for showing
 };
 
 struct Volume

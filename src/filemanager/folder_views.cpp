@@ -16,10 +16,7 @@ DriveList::DriveList(QWidget *parent, const QString &name)
         addItem(v.label, v.root);
 }
 
-QByteArray DriveList::drive() const
-{
-    return currentData().toByteArray();
-}
+QByteArray DriveList::drive() const { return currentData().toByteArray(); }
 
 void DriveList::showDriveOf(const QByteArray &path)
 {
@@ -78,10 +75,7 @@ bool FolderList::setPath(const QByteArray &path, QString *error)
     return true;
 }
 
-void FolderList::refresh()
-{
-    setPath(path_);
-}
+void FolderList::refresh() { setPath(path_); }
 
 QVariant IconFileModel::data(const QModelIndex &index, int role) const
 {
@@ -195,8 +189,9 @@ void IconFileList::keyReleaseEvent(QKeyEvent *e)
 {
     QListView::keyReleaseEvent(e);
     // Moving through the list with the keys also shows each file, as a click does.
-    if (!e->isAutoRepeat() && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down || e->key() == Qt::Key_Home ||
-                               e->key() == Qt::Key_End || e->key() == Qt::Key_PageUp || e->key() == Qt::Key_PageDown)
+    if (!e->isAutoRepeat()
+        && (e->key() == Qt::Key_Up || e->key() == Qt::Key_Down || e->key() == Qt::Key_Home || e->key() == Qt::Key_End
+            || e->key() == Qt::Key_PageUp || e->key() == Qt::Key_PageDown)
         && cursorOnSelected())
         emit Click();
 }

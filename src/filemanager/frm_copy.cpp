@@ -1,19 +1,17 @@
 #include "filemanager/frm_copy.h"
 
-#include "platform/editor_link.h"
-#include "platform/picture_surface.h"
-#include "platform/platform.h"
-#include "platform/side_window_registry.h"
-#include "platform/window_placement.h"
 #include "filemanager/byte_paths.h"
 #include "filemanager/file_operation.h"
 #include "filemanager/folder_views.h"
 #include "formats/picture_loader.h"
+#include "platform/editor_link.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/message_box.h"
+#include "platform/picture_surface.h"
 #include "platform/place.h"
 #include "platform/platform.h"
+#include "platform/side_window_registry.h"
 #include "platform/window_placement.h"
 
 #include <QCheckBox>
@@ -42,7 +40,8 @@ QCheckBox *option(QGroupBox *frame, const char *name, const char *caption, bool 
 } // namespace
 
 frmCopy::frmCopy(EditorLink &main)
-    : SideWindow(main.editorWindow(), main.placement(), QStringLiteral("frmCopy"), QStringLiteral("Vorn Tessarel"), Protocol{})
+    : SideWindow(main.editorWindow(), main.placement(), QStringLiteral("frmCopy"), QStringLiteral("Vorn Tessarel"),
+                 Protocol{})
     , main_(main)
 {
     Label1 = new Label(this, QStringLiteral("Label1"), QStringLiteral("Source Icon:"));

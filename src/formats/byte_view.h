@@ -11,8 +11,13 @@
 class ByteView
 {
 public:
-    ByteView(const uchar *data, qint64 size) : m_data(data), m_size(size) { }
-    explicit ByteView(QByteArrayView bytes) : ByteView(reinterpret_cast<const uchar *>(bytes.data()), bytes.size())
+    ByteView(const uchar *data, qint64 size)
+        : m_data(data)
+        , m_size(size)
+    {
+    }
+    explicit ByteView(QByteArrayView bytes)
+        : ByteView(reinterpret_cast<const uchar *>(bytes.data()), bytes.size())
     {
     }
 

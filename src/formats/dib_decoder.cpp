@@ -31,7 +31,9 @@ class Channel
 {
 public:
     Channel() = default;
-    Channel(std::uint32_t mask, Source source) : m_mask(mask), m_nearest(source == Source::Icon)
+    Channel(std::uint32_t mask, Source source)
+        : m_mask(mask)
+        , m_nearest(source == Source::Icon)
     {
         if (mask == 0)
             return;
@@ -172,8 +174,8 @@ std::optional<Decoded> decodeDib(ByteView v, const Rules &rules)
             return std::nullopt;
         height /= 2;
     }
-    if (width <= 0 || height <= 0 || width > rules.maxSide || height > rules.maxSide || width > kMaxSide ||
-        height > kMaxSide || width * height > rules.maxPixels || width * height > kMaxPixels)
+    if (width <= 0 || height <= 0 || width > rules.maxSide || height > rules.maxSide || width > kMaxSide
+        || height > kMaxSide || width * height > rules.maxPixels || width * height > kMaxPixels)
         return std::nullopt;
     if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32)
         return std::nullopt;
@@ -322,7 +324,11 @@ HeaderKind headerKind(qint64 size)
 {
     switch (size) {
     case 12: return HeaderKind::Core;
-    case 40: case 52: case 56: case 108: case 124: return HeaderKind::Windows;
+    case 40:
+    case 52:
+    case 56:
+    case 108:
+    case 124: return HeaderKind::Windows;
     default: return size >= 16 && size <= 64 ? HeaderKind::Os2 : HeaderKind::Unknown;
     }
 }

@@ -45,9 +45,9 @@ InfoFields infoFields(ByteView header);
 
 struct Decoded
 {
-    QImage image;   // ARGB32, top row first
-    bool bottomUp;  // rows were stored bottom row first, as most DIBs are
-    int bitCount;   // bits per pixel of the stored rows
+    QImage image;  // ARGB32, top row first
+    bool bottomUp; // rows were stored bottom row first, as most DIBs are
+    int bitCount;  // bits per pixel of the stored rows
 };
 
 // Uncompressed 1, 4, 8, 16, 24 and 32 bpp, plus BI_BITFIELDS at 16/32 bpp;

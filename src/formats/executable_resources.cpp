@@ -12,7 +12,6 @@ constexpr int kMaxSections = 96;
 // Beyond this a 16-bit offset shifted into a file position is nonsense.
 constexpr int kMaxNeShift = 24;
 
-
 // ---- PE ------------------------------------------------------------------
 
 struct Section
@@ -24,7 +23,9 @@ class PeResources
 {
 public:
     PeResources(ByteView file, std::vector<Section> sections, quint32 root)
-        : m_file(file), m_sections(std::move(sections)), m_root(root)
+        : m_file(file)
+        , m_sections(std::move(sections))
+        , m_root(root)
     {
     }
 

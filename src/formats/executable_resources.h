@@ -28,21 +28,20 @@ struct Span
 // Where a file keeps its icon groups and the images they name.
 struct Library
 {
-    std::vector<Span> groups;                       // extraction order
-    std::vector<std::pair<quint16, Span>> icons;    // by id; the first of duplicates
+    std::vector<Span> groups;                    // extraction order
+    std::vector<std::pair<quint16, Span>> icons; // by id; the first of duplicates
 
     void sortIcons()
     {
-        std::stable_sort(icons.begin(), icons.end(),
-                         [](const auto &a, const auto &b) { return a.first < b.first; });
-        icons.erase(std::unique(icons.begin(), icons.end(),
-                                [](const auto &a, const auto &b) { return a.first == b.first; }),
-                    icons.end());
+        std::stable_sort(icons.begin(), icons.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+        icons.erase(
+            std::unique(icons.begin(), icons.end(), [](const auto &a, const auto &b) { return a.first == b.first; }),
+            icons.end());
     }
     std::optional<Span> icon(quint16 id) const
     {
-        const auto it = std::lower_bound(icons.begin(), icons.end(), id,
-                                         [](const auto &e, quint16 v) { return e.first < v; });
+        const auto it =
+            std::lower_bound(icons.begin(), icons.end(), id, [](const auto &e, quint16 v) { return e.first < v; });
         if (it == icons.end() || it->first != id)
             return std::nullopt;
         return it->second;

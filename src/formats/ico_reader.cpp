@@ -52,8 +52,7 @@ int pngBitCount(int colourType, int depth)
         return (depth == 8 || depth == 16) ? depth * 2 : 0;
     case 6: // RGBA
         return (depth == 8 || depth == 16) ? depth * 4 : 0;
-    default:
-        return 0;
+    default: return 0;
     }
 }
 

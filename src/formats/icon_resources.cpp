@@ -1,8 +1,8 @@
 #include "formats/icon_resources.h"
 
-#include "formats/ico_reader.h"
 #include "formats/byte_view.h"
 #include "formats/executable_resources.h"
+#include "formats/ico_reader.h"
 
 #include <algorithm>
 #include <bit>
@@ -12,9 +12,9 @@
 
 namespace {
 
+using iconres::indexExecutable;
 using iconres::Library;
 using iconres::Span;
-using iconres::indexExecutable;
 
 constexpr int kSide = 32;
 constexpr int kSmallSide = 16;
@@ -86,17 +86,18 @@ QImage toSide(const QImage &image, int side)
     return out;
 }
 
-bool isIcoFile(ByteView f)
-{
-    return f.has(0, 4) && f.u16(0) == 0 && (f.u16(2) == 1 || f.u16(2) == 2);
-}
+bool isIcoFile(ByteView f) { return f.has(0, 4) && f.u16(0) == 0 && (f.u16(2) == 1 || f.u16(2) == 2); }
 
 // ---- groups --------------------------------------------------------------
 
 class GroupReader
 {
 public:
-    GroupReader(ByteView file, const Library &lib) : m_file(file), m_lib(lib) { }
+    GroupReader(ByteView file, const Library &lib)
+        : m_file(file)
+        , m_lib(lib)
+    {
+    }
 
     // Group `index` drawn at `side`. For the small icon an exact 16 x 16
     // image comes first; without a readable one the 32 x 32 choice is scaled.
@@ -138,7 +139,6 @@ private:
         return decoded(*data, side);
     }
 
-
 private:
     // Groups often share images; each is decoded once, and a shared QImage
     // costs no memory of its own.
@@ -147,8 +147,8 @@ private:
         const auto key = std::make_pair(data, side);
         if (const auto it = m_cache.find(key); it != m_cache.end())
             return it->second;
-        const auto entry = decodeIconImage(
-            QByteArrayView(reinterpret_cast<const char *>(m_file.at(data.offset)), data.size));
+        const auto entry =
+            decodeIconImage(QByteArrayView(reinterpret_cast<const char *>(m_file.at(data.offset)), data.size));
         if (!entry)
             return std::nullopt;
         m_pixels += qint64(entry->width) * entry->height;

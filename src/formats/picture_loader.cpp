@@ -11,17 +11,13 @@
 #include <QFile>
 #include <QImageReader>
 
-
 namespace {
 
 // Nothing the editor opens comes near this; a larger file is not an icon.
 constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 constexpr int kMaxSide = 16384;
 
-bool looksLikeIcon(ByteView d)
-{
-    return d.has(0, 6) && d.u16(0) == 0 && (d.u16(2) == 1 || d.u16(2) == 2);
-}
+bool looksLikeIcon(ByteView d) { return d.has(0, 6) && d.u16(0) == 0 && (d.u16(2) == 1 || d.u16(2) == 2); }
 
 bool looksLikeMetafile(ByteView d)
 {
@@ -30,10 +26,7 @@ bool looksLikeMetafile(ByteView d)
     return d.has(0, 18) && (d.u16(0) == 1 || d.u16(0) == 2) && d.u16(2) == 9;
 }
 
-bool looksLikePng(const QByteArray &d)
-{
-    return d.startsWith("\x89PNG\r\n\x1a\n");
-}
+bool looksLikePng(const QByteArray &d) { return d.startsWith("\x89PNG\r\n\x1a\n"); }
 
 // A PNG (favicons named .ico often are): the size in its IHDR chunk is
 // checked before the image is allocated, and a file libpng cannot read to

@@ -13,8 +13,7 @@ namespace rle {
 // data. After a delta moves the position, `jump(x, y)`. y counts rows from the
 // bottom. Either callback returns false to stop. True only when the stream
 // reaches its end-of-bitmap mark.
-template <typename Span, typename Jump>
-bool walk(const uchar *p, qint64 n, bool fourBit, Span &&span, Jump &&jump)
+template <typename Span, typename Jump> bool walk(const uchar *p, qint64 n, bool fourBit, Span &&span, Jump &&jump)
 {
     qint64 x = 0, y = 0, pos = 0;
     while (pos + 2 <= n) {

@@ -30,13 +30,11 @@ const QString kBanners[6] = {
 QStringList records(const QString &code)
 {
     QStringList r;
-    r << kBanner1 << kBanner2 << kRule
-      << QStringLiteral("    D o n ' t   A l t e r   T h i s   F i l e     ") << kRule << code
-      << QStringLiteral("                        De                        ") << kRule;
+    r << kBanner1 << kBanner2 << kRule << QStringLiteral("    D o n ' t   A l t e r   T h i s   F i l e     ") << kRule
+      << code << QStringLiteral("                        De                        ") << kRule;
     for (int i = 0; i < 5; ++i)
         r << kBanners[i] << kRule; // lines 9 to 18
-    r << kBanners[5] << QString() << QString(50, QLatin1Char(' ')) << kBanner1 << kBanner2
-      << kRule;
+    r << kBanners[5] << QString() << QString(50, QLatin1Char(' ')) << kBanner1 << kBanner2 << kRule;
     return r;
 }
 
@@ -94,9 +92,10 @@ QString defaultPath()
     const QString programFolder = QCoreApplication::applicationDirPath();
     const QFileInfo folder(programFolder);
     // Installed layout: <prefix>/bin/tessarel with <prefix>/share/applications/<desktop file> beside it.
-    const bool installed = folder.fileName() == QLatin1String("bin") &&
-                           QFileInfo::exists(QDir(programFolder).filePath(
-                               QStringLiteral("../share/applications/" TESSAREL_DESKTOP_FILE)));
+    const bool installed =
+        folder.fileName() == QLatin1String("bin")
+        && QFileInfo::exists(
+            QDir(programFolder).filePath(QStringLiteral("../share/applications/" TESSAREL_DESKTOP_FILE)));
     if (!installed && !programFolder.isEmpty() && folder.isDir() && folder.isWritable())
         return QDir(programFolder).filePath(kFileName);
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
@@ -104,9 +103,6 @@ QString defaultPath()
     return QDir(config).filePath(kFileName);
 }
 
-bool write(const QString &path, const QString &code)
-{
-    return writeWholeFile(path, encode(code));
-}
+bool write(const QString &path, const QString &code) { return writeWholeFile(path, encode(code)); }
 
 } // namespace settingsfile

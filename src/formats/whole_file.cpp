@@ -34,7 +34,8 @@ int openPlainFile(const QByteArray &nativePath)
     const int fd = ::open(nativePath.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    struct stat st{};
+    struct stat st
+    { };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const int err = S_ISREG(st.st_mode) || st.st_mode == 0 ? errno : EINVAL;
         ::close(fd);
@@ -77,7 +78,8 @@ std::optional<QByteArray> readPlainFile(const QByteArray &nativePath, qint64 max
     const int fd = openPlainFile(nativePath);
     if (fd < 0)
         return std::nullopt;
-    struct stat st{};
+    struct stat st
+    { };
     std::optional<QByteArray> bytes;
     if (::fstat(fd, &st) == 0 && st.st_size <= maxBytes) {
         bytes = readUpTo(fd, st.st_size);

@@ -39,7 +39,7 @@ struct DcState
     std::uint16_t polyFillMode = Alternate;
     std::uint16_t rop2 = R2CopyPen;
     std::uint16_t textAlign = 0;
-    QPointF currentPosition; // logical
+    QPointF currentPosition;     // logical
     std::optional<QRegion> clip; // device; none means the whole image
 
     // Device units per logical unit along each axis, signed.

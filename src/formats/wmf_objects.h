@@ -47,15 +47,17 @@ struct Font
 // Palettes, regions and old-style pattern brushes still take a table slot so
 // the indexes of later objects stay right, but selecting them changes nothing.
 struct Placeholder
-{
-};
+{ };
 
 using Object = std::variant<Pen, Brush, Font, Placeholder>;
 
 class ObjectTable
 {
 public:
-    explicit ObjectTable(int capacity) : m_slots(size_t(qMax(0, capacity))) {}
+    explicit ObjectTable(int capacity)
+        : m_slots(size_t(qMax(0, capacity)))
+    {
+    }
 
     // Stores the object in the lowest free slot; nullopt when the table is full.
     std::optional<int> add(Object object)

@@ -70,8 +70,10 @@ class Player
 {
 public:
     Player(QImage &image, const Layout &layout)
-        : m_image(image), m_painter(&image), m_objects(layout.objectCount),
-          m_textAvailable(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
+        : m_image(image)
+        , m_painter(&image)
+        , m_objects(layout.objectCount)
+        , m_textAvailable(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
     {
         m_painter.setRenderHint(QPainter::Antialiasing, false);
         m_painter.setRenderHint(QPainter::TextAntialiasing, false);
@@ -128,8 +130,7 @@ private:
     bool takePoints(qint64 n);
     void applyClip();
 
-    template <typename Draw>
-    void withRop2(Draw &&draw);
+    template <typename Draw> void withRop2(Draw &&draw);
 
     QImage &m_image;
     QPainter m_painter;

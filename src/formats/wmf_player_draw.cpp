@@ -7,8 +7,7 @@
 
 namespace wmf {
 
-template <typename Draw>
-void Player::withRop2(Draw &&draw)
+template <typename Draw> void Player::withRop2(Draw &&draw)
 {
     m_painter.setBackgroundMode(m_dc.bkMode == Opaque ? Qt::OpaqueMode : Qt::TransparentMode);
     m_painter.setBackground(QColor(m_dc.bkColour));
@@ -439,8 +438,8 @@ void Player::dibBlt(const Record &r)
             blitImage(rop, *src, xSrc, ySrc, w, h, xDst, yDst, w, h);
         return;
     }
-    const qsizetype u = f == StretchDib ? 1 : 0;     // colour usage before the source
-    const qsizetype d = u + (noBitmap ? 1 : 0);      // ... or the reserved word after it
+    const qsizetype u = f == StretchDib ? 1 : 0; // colour usage before the source
+    const qsizetype d = u + (noBitmap ? 1 : 0);  // ... or the reserved word after it
     if (!r.has(10 + d))
         return;
     const double hSrc = r.s16(2 + u), wSrc = r.s16(3 + u), ySrc = r.s16(4 + u), xSrc = r.s16(5 + u);
@@ -454,8 +453,8 @@ void Player::dibBlt(const Record &r)
         blitImage(rop, *src, xSrc, ySrc, wSrc, hSrc, xDst, yDst, wDst, hDst);
 }
 
-void Player::blitImage(std::uint32_t rop, const dib::Decoded &src, double xSrc, double ySrc, double wSrc,
-                       double hSrc, double xDst, double yDst, double wDst, double hDst)
+void Player::blitImage(std::uint32_t rop, const dib::Decoded &src, double xSrc, double ySrc, double wSrc, double hSrc,
+                       double xDst, double yDst, double wDst, double hDst)
 {
     if (wSrc == 0 || hSrc == 0)
         return;

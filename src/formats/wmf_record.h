@@ -15,7 +15,9 @@ class Record
 {
 public:
     Record(std::uint16_t function, const uchar *params, qsizetype paramWords)
-        : m_function(function), m_params(params, 2 * paramWords), m_words(paramWords)
+        : m_function(function)
+        , m_params(params, 2 * paramWords)
+        , m_words(paramWords)
     {
     }
 

@@ -11,8 +11,7 @@ using namespace wmf;
 
 // Visits records from `at` until EOF, a record that cannot be framed, or the
 // visitor returning false. False when the record cap stopped it first.
-template <typename Visit>
-bool forEachRecord(const QByteArray &data, qsizetype at, Visit &&visit)
+template <typename Visit> bool forEachRecord(const QByteArray &data, qsizetype at, Visit &&visit)
 {
     const ByteView file(data);
     const qsizetype end = data.size();
@@ -153,9 +152,7 @@ bool Player::play(const Record &r)
     case DibCreatePatternBrush:
     case CreatePatternBrush:
     case CreatePalette:
-    case CreateRegion:
-        createObject(r);
-        break;
+    case CreateRegion: createObject(r); break;
     case SelectObject: selectObject(r); break;
     case DeleteObject:
         if (r.has(1))
@@ -194,9 +191,7 @@ bool Player::play(const Record &r)
     case Ellipse: ellipse(r); break;
     case Arc:
     case Pie:
-    case Chord:
-        arc(r, r.function());
-        break;
+    case Chord: arc(r, r.function()); break;
     case Polygon: polygon(r, true); break;
     case Polyline: polygon(r, false); break;
     case PolyPolygon: polyPolygon(r); break;
@@ -206,9 +201,7 @@ bool Player::play(const Record &r)
     case PatBlt: patBlt(r); break;
     case DibBitBlt:
     case DibStretchBlt:
-    case StretchDib:
-        dibBlt(r);
-        break;
+    case StretchDib: dibBlt(r); break;
     default:
         // Everything else (palettes, escapes, regions, old bitmap blits) has
         // no effect on the picture we can reproduce.

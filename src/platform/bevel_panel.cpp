@@ -71,10 +71,7 @@ void BevelPanel::paintEvent(QPaintEvent *)
     }
 }
 
-QRect BevelPanel::captionRect() const
-{
-    return rect().adjusted(bevelWidth_ + 2, bevelWidth_ + 1, -bevelWidth_ - 2, 0);
-}
+QRect BevelPanel::captionRect() const { return rect().adjusted(bevelWidth_ + 2, bevelWidth_ + 1, -bevelWidth_ - 2, 0); }
 
 QString BevelPanel::shownCaption() const
 {

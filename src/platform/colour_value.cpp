@@ -20,11 +20,11 @@ QPalette::ColorRole roleFor(ColourValue index)
     case 9: return QPalette::HighlightedText; // caption text
     case 13: return QPalette::Highlight;
     case 14: return QPalette::HighlightedText;
-    case 15: return QPalette::Button;         // button face
-    case 16: return QPalette::Dark;           // button shadow
+    case 15: return QPalette::Button;          // button face
+    case 16: return QPalette::Dark;            // button shadow
     case 17: return QPalette::PlaceholderText; // grey text
     case 18: return QPalette::ButtonText;
-    case 20: return QPalette::Light;          // button highlight
+    case 20: return QPalette::Light; // button highlight
     case 21: return QPalette::Shadow;
     case 23: return QPalette::ToolTipText;
     case 24: return QPalette::ToolTipBase;

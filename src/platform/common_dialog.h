@@ -15,15 +15,15 @@ class CommonDialog
 public:
     static constexpr int kCancelError = 32755;
     // Flag values the callers use.
-    static constexpr int kOverwritePrompt = 2;    // save: ask before replacing a file
+    static constexpr int kOverwritePrompt = 2; // save: ask before replacing a file
     static constexpr int kScreenFonts = 1;
     static constexpr int kPrinterFonts = 2;
-    static constexpr int kFontEffects = 0x100;    // underline/strike-out/colour section
+    static constexpr int kFontEffects = 0x100; // underline/strike-out/colour section
 
     virtual ~CommonDialog() = default;
 
     QString DialogTitle;
-    QString Filter;   // "description|pattern|description|pattern..."
+    QString Filter; // "description|pattern|description|pattern..."
     int Flags = 0;
     QString FileName;
     QString FileTitle; // name of the chosen file without its folder

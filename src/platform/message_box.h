@@ -15,8 +15,8 @@ public:
     enum Answer { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
 
     virtual ~MessageBox() = default;
-    virtual Answer show(QWidget *parent, const QString &title, const QString &text,
-                        Buttons buttons = OkOnly, Icon icon = NoIcon) = 0;
+    virtual Answer show(QWidget *parent, const QString &title, const QString &text, Buttons buttons = OkOnly,
+                        Icon icon = NoIcon) = 0;
 };
 
 // The title every untitled box of the program carries.

@@ -43,8 +43,8 @@ signals:
     void mouseDown(int button, int shift, double x, double y);
     void mouseMove(int button, int shift, double x, double y);
     void mouseUp(int button, int shift, double x, double y);
-    void clicked();          // left button pressed and released inside
-    void Click(int button);  // the same for the left (1) or right (2) button
+    void clicked();         // left button pressed and released inside
+    void Click(int button); // the same for the left (1) or right (2) button
 
 protected:
     void paintEvent(QPaintEvent *e) override;

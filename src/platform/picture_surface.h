@@ -25,12 +25,12 @@ public:
     Scale scale() const { return scale_; }
     // Changes the drawing area; what was drawn stays at the top-left.
     void resize(QSize pixelSize);
-    int toPixel(double v) const;          // a coordinate of this scale -> pixel
-    double fromPixel(int px) const;       // pixel -> coordinate of this scale
+    int toPixel(double v) const;    // a coordinate of this scale -> pixel
+    double fromPixel(int px) const; // pixel -> coordinate of this scale
 
     // Layers ----------------------------------------------------------------
     ColourValue backColor() const { return background_; }
-    void setBackColor(ColourValue c);     // repaints: the drawn image is reset to the base
+    void setBackColor(ColourValue c); // repaints: the drawn image is reset to the base
     bool hasPicture() const { return !base_.isNull(); }
     const QImage &picture() const { return base_; }
     // Replacing the base picture resets the drawn image to it (unscaled at 0,0).
@@ -74,8 +74,8 @@ public:
     void floodFill(double x, double y, ColourValue target);
 
     // Pixel-level operations for hot paths ---------------------------------
-    void fillPixels(const QRect &r, QRgb rgb);       // clipped, inclusive rect
-    void setPixelRgb(int x, int y, QRgb rgb);        // clipped
+    void fillPixels(const QRect &r, QRgb rgb);                       // clipped, inclusive rect
+    void setPixelRgb(int x, int y, QRgb rgb);                        // clipped
     QRgb pixelRgb(int x, int y) const { return drawn_.pixel(x, y); } // caller checks bounds
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < drawn_.width() && y < drawn_.height(); }
 

@@ -17,11 +17,11 @@ struct Platform
 {
     std::unique_ptr<CommonDialog> commonDialog; // the main window's shared dialog `cd`
     std::unique_ptr<MessageBox> messageBox;
-    std::unique_ptr<SettingsStore> settingsStore; // the per-user store; reports through messageBox
-    QString settingsFilePath;                     // where VornForm.vrn is read and written
-    std::unique_ptr<SmallIconSource> smallIcons;  // the shell's small icon of a file
-    std::unique_ptr<CommonDialog> toolDialog;     // the tool window's own dialog `CommonDialog1`
-    std::unique_ptr<ScreenGrab> screenGrab;       // the still desktop for the colour picker
+    std::unique_ptr<SettingsStore> settingsStore;               // the per-user store; reports through messageBox
+    QString settingsFilePath;                                   // where VornForm.vrn is read and written
+    std::unique_ptr<SmallIconSource> smallIcons;                // the shell's small icon of a file
+    std::unique_ptr<CommonDialog> toolDialog;                   // the tool window's own dialog `CommonDialog1`
+    std::unique_ptr<ScreenGrab> screenGrab;                     // the still desktop for the colour picker
     std::unique_ptr<FileOperationPrompts> fileOperationPrompts; // confirmations and progress of file operations
     std::unique_ptr<ShellLauncher> shellLauncher; // programs, documents and addresses opened by the desktop
 };

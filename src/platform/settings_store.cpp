@@ -80,7 +80,8 @@ bool keyExists(QSettings &store, const QString &group)
 } // namespace
 
 SettingsStore::SettingsStore(MessageBox &messages, const QString &userFile)
-    : messages_(messages), userFile_(userFile)
+    : messages_(messages)
+    , userFile_(userFile)
 {
 }
 
@@ -105,8 +106,8 @@ QString SettingsStore::RootKeyName(quint32 root)
 KeyPath SettingsStore::SplitKeyPath(const QString &path) const
 {
     if (!path.startsWith(QLatin1String("HKEY_")) || path.endsWith(u'\\')) {
-        messages_.show(nullptr, kApplicationTitle, QStringLiteral("Incorrect Format:\n\n") + path,
-                       MessageBox::OkOnly, MessageBox::NoIcon);
+        messages_.show(nullptr, kApplicationTitle, QStringLiteral("Incorrect Format:\n\n") + path, MessageBox::OkOnly,
+                       MessageBox::NoIcon);
         return {};
     }
     const qsizetype slash = path.indexOf(u'\\');
@@ -131,10 +132,10 @@ QSettings *SettingsStore::storeFor(quint32 root)
     auto &slot = stores_[root];
     if (!slot) {
         if (userFile_.isEmpty()) {
-            const QString app = root == kCurrentUser ? QStringLiteral("Tessarel")
-                                                     : QStringLiteral("Tessarel-") + RootKeyName(root);
-            slot = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                               QStringLiteral("Vorn"), app);
+            const QString app =
+                root == kCurrentUser ? QStringLiteral("Tessarel") : QStringLiteral("Tessarel-") + RootKeyName(root);
+            slot =
+                std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vorn"), app);
         } else {
             slot = std::make_unique<QSettings>(fileFor(root), QSettings::NativeFormat);
         }

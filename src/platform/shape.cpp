@@ -47,8 +47,7 @@ void Shape::setLine(int x1, int y1, int x2, int y2)
 
 QRect Shape::pixelBounds() const
 {
-    if (kind_ == Line)
-    {
+    if (kind_ == Line) {
         const int ax = twips::toPixels(x1_), ay = twips::toPixels(y1_);
         const int bx = twips::toPixels(x2_), by = twips::toPixels(y2_);
         return QRect(QPoint(std::min(ax, bx), std::min(ay, by)), QPoint(std::max(ax, bx), std::max(ay, by)));
@@ -81,9 +80,7 @@ void Shape::paint(QPainter &p) const
         p.drawLine(twips::toPixels(x1_), twips::toPixels(y1_), twips::toPixels(x2_), twips::toPixels(y2_));
         break;
     case Rectangle:
-    case DashDotRectangle:
-        p.drawRect(r.adjusted(0, 0, -1, -1));
-        break;
+    case DashDotRectangle: p.drawRect(r.adjusted(0, 0, -1, -1)); break;
     case Circle: {
         // A circle shape draws the largest circle centred in its box.
         const int d = std::min(r.width(), r.height()) - 1;

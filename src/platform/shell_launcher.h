@@ -21,6 +21,6 @@ public:
     virtual ~ShellLauncher() = default;
     // `file` is a path or an address ("https:", "mailto:", ...); `folder` is
     // where a started program runs (its own folder when empty).
-    virtual int ShellExecute(QWidget *owner, const QString &operation, const QString &file,
-                             const QString &parameters, const QString &folder) = 0;
+    virtual int ShellExecute(QWidget *owner, const QString &operation, const QString &file, const QString &parameters,
+                             const QString &folder) = 0;
 };

@@ -19,8 +19,8 @@ constexpr int kXcbToolbarType = 0x08;
 
 } // namespace
 
-SideWindow::SideWindow(QWidget *mainWindow, WindowPlacement &placement, const QString &name,
-                       const QString &caption, Protocol protocol)
+SideWindow::SideWindow(QWidget *mainWindow, WindowPlacement &placement, const QString &name, const QString &caption,
+                       Protocol protocol)
     : QWidget(mainWindow, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , mainWindow_(mainWindow)
     , placement_(placement)
@@ -105,10 +105,7 @@ void SideWindow::setOuterSizeTwips(int width, int height)
     applyOuterSize();
 }
 
-QSize SideWindow::outerSizeTwips() const
-{
-    return (size() + frameExtra()) * twips::kPerPixel;
-}
+QSize SideWindow::outerSizeTwips() const { return (size() + frameExtra()) * twips::kPerPixel; }
 
 void SideWindow::showEvent(QShowEvent *e)
 {

@@ -13,21 +13,19 @@ class SideWindowRegistry
 public:
     using Factory = std::function<QWidget *(QWidget *owner)>;
 
-    explicit SideWindowRegistry(QWidget *owner) : owner_(owner) {}
+    explicit SideWindowRegistry(QWidget *owner)
+        : owner_(owner)
+    {
+    }
 
     void registerFactory(const QString &name, Factory f) { factories_.insert(name, std::move(f)); }
     // The same under the window class's own name, so that get<W>() finds it.
-    template <class W>
-    void registerWindow(Factory f)
+    template <class W> void registerWindow(Factory f)
     {
         registerFactory(QString::fromLatin1(W::staticMetaObject.className()), std::move(f));
     }
     // Typed access to a window registered with registerWindow<W>(), created if needed.
-    template <class W>
-    W *get()
-    {
-        return qobject_cast<W *>(get(QString::fromLatin1(W::staticMetaObject.className())));
-    }
+    template <class W> W *get() { return qobject_cast<W *>(get(QString::fromLatin1(W::staticMetaObject.className()))); }
     // The window, created (hidden) if it does not exist yet.
     QWidget *get(const QString &name);
     // The window if it exists, else nullptr.

@@ -34,10 +34,22 @@ QImage tool(int mode)
         p.drawPolygon(QPolygon({QPoint(5, 21), QPoint(11, 27), QPoint(3, 29)}));
         break;
     case 1: p.drawLine(5, 27, 27, 5); break;
-    case 2: p.setBrush(Qt::NoBrush); p.drawRect(5, 8, 22, 16); break;
-    case 3: p.setBrush(QColor(0x00, 0x00, 0x80)); p.drawRect(5, 8, 22, 16); break;
-    case 4: p.setBrush(Qt::NoBrush); p.drawEllipse(5, 5, 22, 22); break;
-    case 5: p.setBrush(QColor(0x80, 0x00, 0x00)); p.drawEllipse(5, 5, 22, 22); break;
+    case 2:
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(5, 8, 22, 16);
+        break;
+    case 3:
+        p.setBrush(QColor(0x00, 0x00, 0x80));
+        p.drawRect(5, 8, 22, 16);
+        break;
+    case 4:
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(5, 5, 22, 22);
+        break;
+    case 5:
+        p.setBrush(QColor(0x80, 0x00, 0x00));
+        p.drawEllipse(5, 5, 22, 22);
+        break;
     case 6: { // text: a serif capital A
         QFont f(QStringLiteral("DejaVu Serif"));
         f.setPixelSize(24);
@@ -73,9 +85,9 @@ QImage paste()
     p.setPen(Qt::black);
     p.setBrush(QColor(0xC0, 0x80, 0x40)); // clipboard board
     p.drawRect(2, 2, 11, 13);
-    p.setBrush(Qt::white);                // sheet on it
+    p.setBrush(Qt::white); // sheet on it
     p.drawRect(4, 5, 7, 8);
-    p.setBrush(Qt::gray);                 // clip
+    p.setBrush(Qt::gray); // clip
     p.drawRect(5, 1, 5, 2);
     return img;
 }

@@ -7,8 +7,8 @@
 
 namespace pictures {
 
-QImage tool(int mode);   // modes 0..8
-QImage paste();          // shown while pasting
-const QCursor &hand();   // hot spot at the fingertip (5, 0)
+QImage tool(int mode); // modes 0..8
+QImage paste();        // shown while pasting
+const QCursor &hand(); // hot spot at the fingertip (5, 0)
 
 } // namespace pictures

@@ -1,7 +1,7 @@
 #include "platform/window_placement.h"
 
-#include "platform/twips.h"
 #include "platform/settings_store.h"
+#include "platform/twips.h"
 #include "platform/window_stacking.h"
 
 #include <QWidget>

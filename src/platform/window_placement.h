@@ -21,7 +21,10 @@ class WindowPlacement
 public:
     static inline const QString kPositionKey = QStringLiteral("HKEY_CURRENT_USER\\Software\\Window Position");
 
-    explicit WindowPlacement(SettingsStore &store) : store_(store) {}
+    explicit WindowPlacement(SettingsStore &store)
+        : store_(store)
+    {
+    }
 
     void RestoreWindowPosition(QWidget *window);
     void SaveWindowPosition(QWidget *window);

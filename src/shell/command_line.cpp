@@ -51,16 +51,24 @@ void refuse(const QString &error, const QString &usage)
 // checked before there is one.
 QStringList withoutQtOptions(const QStringList &arguments)
 {
-    static const QSet<QString> withValue{
-        QStringLiteral("platform"),      QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
-        QStringLiteral("plugin"),        QStringLiteral("qwindowgeometry"),    QStringLiteral("geometry"),
-        QStringLiteral("qwindowicon"),   QStringLiteral("icon"),               QStringLiteral("qwindowtitle"),
-        QStringLiteral("title"),         QStringLiteral("session"),            QStringLiteral("style"),
-        QStringLiteral("stylesheet"),    QStringLiteral("display"),            QStringLiteral("name"),
-        QStringLiteral("visual")};
+    static const QSet<QString> withValue{QStringLiteral("platform"),
+                                         QStringLiteral("platformpluginpath"),
+                                         QStringLiteral("platformtheme"),
+                                         QStringLiteral("plugin"),
+                                         QStringLiteral("qwindowgeometry"),
+                                         QStringLiteral("geometry"),
+                                         QStringLiteral("qwindowicon"),
+                                         QStringLiteral("icon"),
+                                         QStringLiteral("qwindowtitle"),
+                                         QStringLiteral("title"),
+                                         QStringLiteral("session"),
+                                         QStringLiteral("style"),
+                                         QStringLiteral("stylesheet"),
+                                         QStringLiteral("display"),
+                                         QStringLiteral("name"),
+                                         QStringLiteral("visual")};
     static const QSet<QString> flags{QStringLiteral("reverse"), QStringLiteral("testability"),
-                                     QStringLiteral("widgetcount"), QStringLiteral("dograb"),
-                                     QStringLiteral("nograb")};
+                                     QStringLiteral("widgetcount"), QStringLiteral("dograb"), QStringLiteral("nograb")};
     static const QStringList inlineValue{QStringLiteral("style="), QStringLiteral("stylesheet="),
                                          QStringLiteral("qmljsdebugger=")};
     QStringList rest;
@@ -77,8 +85,9 @@ QStringList withoutQtOptions(const QStringList &arguments)
         const QString name = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
         if (withValue.contains(name))
             ++i;
-        else if (!flags.contains(name) &&
-                 std::none_of(inlineValue.begin(), inlineValue.end(), [&](const QString &s) { return name.startsWith(s); }))
+        else if (!flags.contains(name) && std::none_of(inlineValue.begin(), inlineValue.end(), [&](const QString &s) {
+                     return name.startsWith(s);
+                 }))
             rest << argument;
     }
     return rest;

@@ -3,7 +3,6 @@
 #include "formats/icon_resources.h"
 #include "formats/mapped_file.h"
 
-
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QIcon>
@@ -36,10 +35,7 @@ FileSmallIcon::FileSmallIcon()
         QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 }
 
-QImage FileSmallIcon::smallIcon(const QString &path)
-{
-    return smallIconAt(QFile::encodeName(path));
-}
+QImage FileSmallIcon::smallIcon(const QString &path) { return smallIconAt(QFile::encodeName(path)); }
 
 QImage FileSmallIcon::smallIconAt(const QByteArray &nativePath)
 {

@@ -1,10 +1,10 @@
 #include "shell/frm_about.h"
 
-#include "platform/tool_pictures.h"
 #include "platform/place.h"
 #include "platform/shell_launcher.h"
-#include "shell/project_info.h"
+#include "platform/tool_pictures.h"
 #include "platform/window_placement.h"
+#include "shell/project_info.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -63,8 +63,8 @@ int QtCommonDialog::ShowFont(QWidget *parent)
 int QtCommonDialog::ShowColor(QWidget *parent)
 {
     const DialogInFront front;
-    const QColor chosen = QColorDialog::getColor(colour::toQColor(Color), parent, QString(),
-                                                 QColorDialog::DontUseNativeDialog);
+    const QColor chosen =
+        QColorDialog::getColor(colour::toQColor(Color), parent, QString(), QColorDialog::DontUseNativeDialog);
     if (!chosen.isValid())
         return kCancelError;
     Color = colour::fromQColor(chosen);

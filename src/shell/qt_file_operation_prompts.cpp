@@ -2,7 +2,6 @@
 
 #include "platform/message_box.h"
 #include "platform/window_stacking.h"
-#include "platform/window_stacking.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -98,7 +97,8 @@ FileOperationPrompts::Answer QtFileOperationPrompts::confirmReplace(const QStrin
     const DialogInFront front;
     QMessageBox box(QMessageBox::Question, kApplicationTitle, QString(),
                     QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::Cancel);
-    box.setText(QStringLiteral("This file already exists:\n\n%1\n\nReplace it?").arg(fitted(destination, box.fontMetrics())));
+    box.setText(
+        QStringLiteral("This file already exists:\n\n%1\n\nReplace it?").arg(fitted(destination, box.fontMetrics())));
     box.setDefaultButton(QMessageBox::No);
     switch (ask(box)) {
     case QMessageBox::Yes: return Answer::Yes;
@@ -111,7 +111,8 @@ FileOperationPrompts::Answer QtFileOperationPrompts::confirmReplace(const QStrin
 bool QtFileOperationPrompts::confirmDelete(const QStringList &files, bool toTrash)
 {
     const DialogInFront front;
-    const QString what = files.size() == 1 ? QStringLiteral("this file") : QStringLiteral("these %1 files").arg(files.size());
+    const QString what =
+        files.size() == 1 ? QStringLiteral("this file") : QStringLiteral("these %1 files").arg(files.size());
     const QString question = toTrash ? QStringLiteral("Move %1 to the trash?").arg(what)
                                      : QStringLiteral("Delete %1 permanently? This cannot be undone.").arg(what);
     QMessageBox box(toTrash ? QMessageBox::Question : QMessageBox::Warning, kApplicationTitle, QString(),

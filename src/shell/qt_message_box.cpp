@@ -4,8 +4,8 @@
 
 #include <QMessageBox>
 
-MessageBox::Answer QtMessageBox::show(QWidget *parent, const QString &title, const QString &text,
-                                      Buttons buttons, Icon icon)
+MessageBox::Answer QtMessageBox::show(QWidget *parent, const QString &title, const QString &text, Buttons buttons,
+                                      Icon icon)
 {
     const DialogInFront front;
     QMessageBox box(parent);

@@ -6,6 +6,5 @@
 class QtMessageBox : public MessageBox
 {
 public:
-    Answer show(QWidget *parent, const QString &title, const QString &text, Buttons buttons,
-                Icon icon) override;
+    Answer show(QWidget *parent, const QString &title, const QString &text, Buttons buttons, Icon icon) override;
 };

@@ -1,12 +1,12 @@
 #include "shell/qt_platform.h"
 
-#include "shell/screen_capture.h"
 #include "formats/settings_file.h"
-#include "shell/qt_common_dialog.h"
-#include "shell/qt_message_box.h"
 #include "shell/file_small_icon.h"
+#include "shell/qt_common_dialog.h"
 #include "shell/qt_file_operation_prompts.h"
+#include "shell/qt_message_box.h"
 #include "shell/qt_shell_launcher.h"
+#include "shell/screen_capture.h"
 
 std::unique_ptr<Platform> makeQtPlatform()
 {

@@ -55,8 +55,9 @@ int openWithDesktop(const QUrl &url, const QStringList &types)
     // xdg-open finds the desktop's own opener; Qt's route is the fallback
     // where it is missing.
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
-    const bool started = opener.isEmpty() ? QDesktopServices::openUrl(url)
-                                          : QProcess::startDetached(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+    const bool started = opener.isEmpty()
+        ? QDesktopServices::openUrl(url)
+        : QProcess::startDetached(opener, {url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
     return started ? ShellLauncher::kStarted : ShellLauncher::kUnknown;
 }
 

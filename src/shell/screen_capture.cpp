@@ -60,8 +60,7 @@ QString reasonFor(const QDBusError &error, int timeoutMs)
         return cannotFreeze(QStringLiteral("No screenshot service answered on this desktop"));
     case QDBusError::NoReply:
     case QDBusError::Timeout:
-    case QDBusError::TimedOut:
-        return tooSlow(timeoutMs);
+    case QDBusError::TimedOut: return tooSlow(timeoutMs);
     default:
         return cannotFreeze(QStringLiteral("The screenshot service reported an error (%1)")
                                 .arg(error.message().isEmpty() ? error.name() : error.message()));
@@ -118,16 +117,19 @@ QImage readResponse(const QDBusMessage &response, QString *whyNot)
                       cannotFreeze(QStringLiteral("The screenshot service did not say where it put the picture")));
     const QUrl url(uri.toString());
     if (!url.isLocalFile())
-        return refuse(whyNot, cannotFreeze(QStringLiteral("The screenshot service put the picture at \"%1\", "
-                                                          "which is not a file on this computer")
-                                               .arg(uri.toString())));
+        return refuse(whyNot,
+                      cannotFreeze(QStringLiteral("The screenshot service put the picture at \"%1\", "
+                                                  "which is not a file on this computer")
+                                       .arg(uri.toString())));
 
     const QString path = url.toLocalFile();
     QImageReader reader(path);
     const QImage shot = reader.read();
     if (shot.isNull())
-        return refuse(whyNot, cannotFreeze(QStringLiteral("The screenshot \"%1\" could not be read (%2)")
-                                               .arg(path, reader.errorString())));
+        return refuse(
+            whyNot,
+            cannotFreeze(
+                QStringLiteral("The screenshot \"%1\" could not be read (%2)").arg(path, reader.errorString())));
     // The portal keeps its picture in the user's pictures folder; it was only
     // the way the picture got here.
     QFile::remove(path);
@@ -206,9 +208,8 @@ QImage snapThroughPortal(const QDBusConnection &bus, int timeoutMs, QString *why
     };
     watch(predicted);
 
-    QDBusMessage call = QDBusMessage::createMethodCall(kPortalService, kPortalPath,
-                                                       QStringLiteral("org.freedesktop.portal.Screenshot"),
-                                                       QStringLiteral("Screenshot"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        kPortalService, kPortalPath, QStringLiteral("org.freedesktop.portal.Screenshot"), QStringLiteral("Screenshot"));
     call << QString() << QVariantMap{{QStringLiteral("handle_token"), token}, {QStringLiteral("interactive"), false}};
     QDBusPendingCallWatcher pending(conn.asyncCall(call, timeoutMs));
 
@@ -243,16 +244,13 @@ QImage snapThroughPortal(const QDBusConnection &bus, int timeoutMs, QString *why
         return refuse(whyNot, failure);
 
     // Given up: tell the portal so it does not keep a dialog open for nobody.
-    conn.send(QDBusMessage::createMethodCall(kPortalService, handle.isEmpty() ? predicted : handle,
-                                             kRequestInterface, QStringLiteral("Close")));
+    conn.send(QDBusMessage::createMethodCall(kPortalService, handle.isEmpty() ? predicted : handle, kRequestInterface,
+                                             QStringLiteral("Close")));
     return refuse(whyNot, tooSlow(timeoutMs));
 }
 
 } // namespace mdlVeCor2
 
-QImage DesktopScreenGrab::snapDesktop(QString *whyNot)
-{
-    return mdlVeCor2::SnapDesktop(whyNot);
-}
+QImage DesktopScreenGrab::snapDesktop(QString *whyNot) { return mdlVeCor2::SnapDesktop(whyNot); }
 
 #include "screen_capture.moc"

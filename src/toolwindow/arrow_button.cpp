@@ -14,7 +14,11 @@ constexpr int kSide = 24;
 class ArrowButton : public QToolButton
 {
 public:
-    ArrowButton(QWidget *parent, double angle) : QToolButton(parent), angle_(angle) {}
+    ArrowButton(QWidget *parent, double angle)
+        : QToolButton(parent)
+        , angle_(angle)
+    {
+    }
 
 protected:
     void paintEvent(QPaintEvent *) override

@@ -1,24 +1,22 @@
 #include "toolwindow/fra_cores.h"
 
 #include "platform/editor_link.h"
-#include "platform/picture_surface.h"
-#include "platform/platform.h"
-#include "platform/side_window_registry.h"
-#include "platform/window_placement.h"
 #include "platform/fonts.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
+#include "platform/picture_surface.h"
 #include "platform/place.h"
 #include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 
 namespace {
 
 // RRGGBB, row by row.
 constexpr quint32 kPresets[32] = {
-    0xFFFFFF, 0xFFC0C0, 0xFFE0C0, 0xFFFFC0, 0xC0FFC0, 0xC0FFFF, 0xC0C0FF, 0xFFC0FF,
-    0xE0E0E0, 0xFF8080, 0xFFC080, 0xFFFF80, 0x80FF80, 0x80FFFF, 0x8080FF, 0xFF80FF,
-    0xC0C0C0, 0xFF0000, 0xFF8000, 0xFFFF00, 0x00FF00, 0x00FFFF, 0x0000FF, 0xFF00FF,
-    0x000000, 0xC00000, 0xC04000, 0xC0C000, 0x00C000, 0x00C0C0, 0x0000C0, 0xC000C0,
+    0xFFFFFF, 0xFFC0C0, 0xFFE0C0, 0xFFFFC0, 0xC0FFC0, 0xC0FFFF, 0xC0C0FF, 0xFFC0FF, 0xE0E0E0, 0xFF8080, 0xFFC080,
+    0xFFFF80, 0x80FF80, 0x80FFFF, 0x8080FF, 0xFF80FF, 0xC0C0C0, 0xFF0000, 0xFF8000, 0xFFFF00, 0x00FF00, 0x00FFFF,
+    0x0000FF, 0xFF00FF, 0x000000, 0xC00000, 0xC04000, 0xC0C000, 0x00C000, 0x00C0C0, 0x0000C0, 0xC000C0,
 };
 
 PictureBox *swatch(QWidget *parent, const char *name, ColourValue c, int left, int top, int w, int h)
@@ -69,7 +67,8 @@ fraCores::fraCores(QWidget *parent, EditorLink &main)
         if (!box)
             continue;
         box->setProperty("index", i);
-        connect(box, &PictureBox::mouseDown, this, [this, i](int button, int, double, double) { Color_MouseDown(i, button); });
+        connect(box, &PictureBox::mouseDown, this,
+                [this, i](int button, int, double, double) { Color_MouseDown(i, button); });
         connect(box, &PictureBox::Click, this, [this, i](int) { Color_Click(i); });
     }
 }

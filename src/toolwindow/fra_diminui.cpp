@@ -1,14 +1,13 @@
 #include "toolwindow/fra_diminui.h"
 
 #include "platform/editor_link.h"
-#include "platform/picture_surface.h"
-#include "platform/platform.h"
-#include "platform/side_window_registry.h"
-#include "platform/window_placement.h"
 #include "platform/picture_box.h"
+#include "platform/picture_surface.h"
 #include "platform/place.h"
 #include "platform/platform.h"
+#include "platform/side_window_registry.h"
 #include "platform/twips.h"
+#include "platform/window_placement.h"
 
 #include <QPainter>
 #include <QPushButton>

@@ -1,17 +1,16 @@
 #include "toolwindow/fra_localiza.h"
 
-#include "platform/editor_link.h"
-#include "platform/picture_surface.h"
-#include "platform/platform.h"
-#include "platform/side_window_registry.h"
-#include "platform/window_placement.h"
 #include "formats/executable_resources.h"
 #include "formats/icon_resources.h"
 #include "formats/mapped_file.h"
+#include "platform/editor_link.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
+#include "platform/picture_surface.h"
 #include "platform/place.h"
 #include "platform/platform.h"
+#include "platform/side_window_registry.h"
+#include "platform/window_placement.h"
 #include "toolwindow/arrow_button.h"
 
 #include <QAction>
@@ -95,16 +94,14 @@ fraLocaliza::fraLocaliza(QWidget *parent, EditorLink &main, qint32 &currentIconI
     connect(lblArquivo, &Label::Change, this, &fraLocaliza::lblArquivo_Change);
 }
 
-QImage fraLocaliza::PicIcon(int i) const
-{
-    return i >= 0 && i < iconCount() ? icons_[size_t(i)] : QImage();
-}
+QImage fraLocaliza::PicIcon(int i) const { return i >= 0 && i < iconCount() ? icons_[size_t(i)] : QImage(); }
 
 void fraLocaliza::cmdOpen_Click()
 {
     CommonDialog &dialog = *main_.platform().toolDialog;
     dialog.DialogTitle = QStringLiteral("Vorn Tessarel - Open...");
-    dialog.Filter = QStringLiteral("Executable (*.exe)|*.EXE|D. L. Libraries (*.dll)|*.DLL|Icon Libraries (*.icl)|*.ICL");
+    dialog.Filter =
+        QStringLiteral("Executable (*.exe)|*.EXE|D. L. Libraries (*.dll)|*.DLL|Icon Libraries (*.icl)|*.ICL");
     const QString remembered = dialog.FileName;
     dialog.ShowOpen(window());
     // Cancelled, or the same file again: nothing changes.
@@ -127,8 +124,8 @@ void fraLocaliza::cmdOpen_Click()
     for (const QImage &icon : *icons)
         icons_.push_back(onSilver(icon));
     nav_.loaded(iconCount());
-    main_.setStatusText(QStringLiteral("File: ") + dialog.FileTitle + QStringLiteral("    Total: ") +
-                             QString::number(iconCount()));
+    main_.setStatusText(QStringLiteral("File: ") + dialog.FileTitle + QStringLiteral("    Total: ")
+                        + QString::number(iconCount()));
     lblArquivo->setCaption(QStringLiteral("1"));
     lblArquivo->show();
     show(0);

@@ -2,10 +2,10 @@
 
 #include "platform/editor_link.h"
 #include "platform/picture_surface.h"
+#include "platform/place.h"
 #include "platform/platform.h"
 #include "platform/side_window_registry.h"
 #include "platform/window_placement.h"
-#include "platform/place.h"
 #include "toolwindow/arrow_button.h"
 #include "transforms/image_shift.h"
 
@@ -21,9 +21,14 @@ struct Button
 };
 
 constexpr Button kButtons[8] = {
-    {1440, 1200, 0, "Lateral Direita"}, {240, 1200, 180, "Lateral Esquerda"}, {840, 720, 270, "Topo"},
-    {840, 1680, 90, "Base"},           {120, 600, 225, "Topo Esquerdo"},     {1560, 600, 315, "Topo Direito"},
-    {120, 1800, 135, "Base Esquerda"},  {1560, 1800, 45, "Base Direita"},
+    {1440, 1200, 0, "Lateral Direita"},
+    {240, 1200, 180, "Lateral Esquerda"},
+    {840, 720, 270, "Topo"},
+    {840, 1680, 90, "Base"},
+    {120, 600, 225, "Topo Esquerdo"},
+    {1560, 600, 315, "Topo Direito"},
+    {120, 1800, 135, "Base Esquerda"},
+    {1560, 1800, 45, "Base Direita"},
 };
 
 } // namespace

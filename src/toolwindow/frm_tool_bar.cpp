@@ -4,8 +4,6 @@
 #include "platform/picture_surface.h"
 #include "platform/platform.h"
 #include "platform/side_window_registry.h"
-#include "platform/window_placement.h"
-#include "platform/platform.h"
 #include "platform/twips.h"
 #include "platform/window_placement.h"
 #include "toolwindow/fra_cores.h"

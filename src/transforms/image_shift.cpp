@@ -52,10 +52,22 @@ void byButton(PictureSurface &ikon, int index)
     case 1: ShiftLeft(ikon); break;
     case 2: ShiftUp(ikon); break;
     case 3: ShiftDown(ikon); break;
-    case 4: ShiftUp(ikon); ShiftLeft(ikon); break;
-    case 5: ShiftUp(ikon); ShiftRight(ikon); break;
-    case 6: ShiftDown(ikon); ShiftLeft(ikon); break;
-    case 7: ShiftDown(ikon); ShiftRight(ikon); break;
+    case 4:
+        ShiftUp(ikon);
+        ShiftLeft(ikon);
+        break;
+    case 5:
+        ShiftUp(ikon);
+        ShiftRight(ikon);
+        break;
+    case 6:
+        ShiftDown(ikon);
+        ShiftLeft(ikon);
+        break;
+    case 7:
+        ShiftDown(ikon);
+        ShiftRight(ikon);
+        break;
     default: break;
     }
 }

@@ -29,10 +29,7 @@ void put(PictureSurface &ikon, int x, int y, ColourValue c)
 
 } // namespace
 
-void clean(PictureSurface &ikon, ColourValue colour)
-{
-    ikon.filledBox(0, 0, kSize - 1, kSize - 1, colour);
-}
+void clean(PictureSurface &ikon, ColourValue colour) { ikon.filledBox(0, 0, kSize - 1, kSize - 1, colour); }
 
 void rotate13(PictureSurface &ikon)
 {

@@ -8,9 +8,9 @@ class PictureSurface;
 
 namespace transforms {
 
-void clean(PictureSurface &ikon, ColourValue colour);   // fill with one colour
-void rotate13(PictureSurface &ikon);                    // mirror across the main diagonal
-void rotateHorizontal(PictureSurface &ikon);            // mirror left-right
-void rotateVertical(PictureSurface &ikon);              // mirror top-bottom
+void clean(PictureSurface &ikon, ColourValue colour); // fill with one colour
+void rotate13(PictureSurface &ikon);                  // mirror across the main diagonal
+void rotateHorizontal(PictureSurface &ikon);          // mirror left-right
+void rotateVertical(PictureSurface &ikon);            // mirror top-bottom
 
 } // namespace transforms

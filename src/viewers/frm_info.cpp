@@ -1,15 +1,15 @@
 #include "viewers/frm_info.h"
 
+#include "formats/bitmap_info.h"
+#include "formats/picture_loader.h"
 #include "platform/editor_link.h"
+#include "platform/fonts.h"
+#include "platform/label.h"
 #include "platform/picture_surface.h"
+#include "platform/place.h"
 #include "platform/platform.h"
 #include "platform/side_window_registry.h"
 #include "platform/window_placement.h"
-#include "formats/bitmap_info.h"
-#include "formats/picture_loader.h"
-#include "platform/fonts.h"
-#include "platform/label.h"
-#include "platform/place.h"
 
 #include <QEvent>
 #include <QGroupBox>

@@ -1,11 +1,11 @@
 #include "viewers/frm_previa.h"
 
+#include "platform/colour_value.h"
 #include "platform/editor_link.h"
 #include "platform/picture_surface.h"
 #include "platform/platform.h"
 #include "platform/side_window_registry.h"
 #include "platform/window_placement.h"
-#include "platform/colour_value.h"
 
 #include <QCloseEvent>
 #include <QLabel>

@@ -105,9 +105,13 @@ private slots:
 
     void pickedColourSplitsWithTruncationAndSign()
     {
-        struct Case { qint32 picked; int r, g, b; };
-        const Case cases[] = {{16777215, 255, 255, 255}, {0x0A141E, 0x1E, 0x14, 0x0A}, {-1, 0, 0, 0},
-                              {-65537, 0, 0, 0}, {-256, 0, 0, 0}, {16777216, 0, 0, 256}};
+        struct Case
+        {
+            qint32 picked;
+            int r, g, b;
+        };
+        const Case cases[] = {{16777215, 255, 255, 255}, {0x0A141E, 0x1E, 0x14, 0x0A}, {-1, 0, 0, 0}, {-65537, 0, 0, 0},
+                              {-256, 0, 0, 0},           {16777216, 0, 0, 256}};
         for (const Case &c : cases) {
             const auto s = colourmath::splitPicked(c.picked);
             QCOMPARE((QList<int>{s.red, s.green, s.blue}), (QList<int>{c.r, c.g, c.b}));

@@ -6,14 +6,13 @@
 #include "support/editor_fixture.h"
 #include "support/file_size_limit.h"
 
+#include "support/fuzz_corpus.h"
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include "support/fuzz_corpus.h"
 
 #include <QtTest>
-
 
 namespace {
 

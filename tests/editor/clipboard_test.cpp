@@ -7,9 +7,9 @@
 #include "support/pointer.h"
 
 #include <QAction>
-#include <QLineEdit>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QtTest>
 

@@ -250,7 +250,11 @@ private slots:
     {
         frmGeral &w = *f->window;
         const QImage before = w.ikonSurface().image();
-        const struct { int mode; Shape *band; } cases[] = {{1, w.shLine}, {3, w.shRect}, {4, w.shCircle}};
+        const struct
+        {
+            int mode;
+            Shape *band;
+        } cases[] = {{1, w.shLine}, {3, w.shRect}, {4, w.shCircle}};
         for (const auto &c : cases) {
             w.picModeSel_Click(c.mode);
             press(f->grid(), cell(2, 2));

@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-
 namespace {
 
 const QString kNotAPicture = QStringLiteral("Cancel:\r"
@@ -25,8 +24,8 @@ const QString kNotAPicture = QStringLiteral("Cancel:\r"
 
 quint32 le32At(const QByteArray &b, int at)
 {
-    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16 |
-           quint32(quint8(b[at + 3])) << 24;
+    return quint32(quint8(b[at])) | quint32(quint8(b[at + 1])) << 8 | quint32(quint8(b[at + 2])) << 16
+        | quint32(quint8(b[at + 3])) << 24;
 }
 
 QImage solid(int w, int h, QRgb c)
@@ -106,8 +105,9 @@ private slots:
         const auto &shown = f->doubles.dialog->shown.back();
         QCOMPARE(shown.kind, QStringLiteral("open"));
         QCOMPARE(shown.title, QStringLiteral("Vorn Tessarel - Open..."));
-        QCOMPARE(shown.filter, QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|"
-                                              "CompuServe (*.gif)|*.gif|Metafiles (*.wmf)|*.wmf"));
+        QCOMPARE(shown.filter,
+                 QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|"
+                                "CompuServe (*.gif)|*.gif|Metafiles (*.wmf)|*.wmf"));
         QCOMPARE(shown.flags, 2); // Open sets no flags of its own
         QCOMPARE(f->window->lblMsg->text(), path);
         QVERIFY(f->window->mnuPropriedade->isEnabled());
@@ -174,7 +174,7 @@ private slots:
         e.transparent.assign(32 * 32, false);
         for (int x = 0; x < 32; ++x)
             e.transparent[size_t(5 * 32 + x)] = true; // row 5 masked out
-        e.zeroAlpha = bitCount == 32;                // leave it to the mask
+        e.zeroAlpha = bitCount == 32;                 // leave it to the mask
         open(write(QStringLiteral("masked.ico"), writeIco({e})));
         for (int x = 0; x < 32; ++x)
             QCOMPARE(f->pixel(x, 5), background);
@@ -317,10 +317,12 @@ private slots:
         const QByteArray gif = writeGif(ramp(20, 12));
         QTest::newRow("gif cut short") << gif.left(100);
         // Writer layout: screen size at 6, image descriptor at 781, code size at 791.
-        const std::pair<const char *, std::pair<int, int>> gifFields[] = {
-            {"gif screen 0 wide", {6, 0}},   {"gif screen 0 high", {8, 0}},
-            {"gif image 0 wide", {786, 0}},  {"gif image 0 high", {788, 0}},
-            {"gif image right of the screen", {782, 1}}, {"gif image below the screen", {784, 3}}};
+        const std::pair<const char *, std::pair<int, int>> gifFields[] = {{"gif screen 0 wide", {6, 0}},
+                                                                          {"gif screen 0 high", {8, 0}},
+                                                                          {"gif image 0 wide", {786, 0}},
+                                                                          {"gif image 0 high", {788, 0}},
+                                                                          {"gif image right of the screen", {782, 1}},
+                                                                          {"gif image below the screen", {784, 3}}};
         for (const auto &[name, field] : gifFields) {
             b = gif;
             putLe16(b, field.first, quint16(field.second));
@@ -379,8 +381,8 @@ private slots:
         open(dir->filePath(QStringLiteral("gone.bmp")));
         QCOMPARE(f->doubles.messages->shown.size(), size_t(2));
         // The windows are back on top afterwards.
-        QVERIFY(f->window->sideWindows().existing(QStringLiteral("frmToolBar"))->windowFlags() &
-                Qt::WindowStaysOnTopHint);
+        QVERIFY(f->window->sideWindows().existing(QStringLiteral("frmToolBar"))->windowFlags()
+                & Qt::WindowStaysOnTopHint);
     }
 
     void saveWritesABitmapWhateverTheName()
@@ -396,8 +398,9 @@ private slots:
         QCOMPARE(shown.kind, QStringLiteral("save"));
         QCOMPARE(shown.title, QStringLiteral("Vorn Tessarel - Save..."));
         QCOMPARE(shown.flags, 2);
-        QCOMPARE(shown.filter, QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|"
-                                              "Windows Metafile (*.wmf)|*.wmf"));
+        QCOMPARE(shown.filter,
+                 QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|"
+                                "Windows Metafile (*.wmf)|*.wmf"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();

@@ -77,8 +77,8 @@ private slots:
                 const QImage surface = box->surface() ? box->surface()->image() : QImage();
                 for (int y = b; y < shot.height() - b; ++y)
                     for (int x = b; x < shot.width() - b; ++x) {
-                        const QRgb want = surface.isNull() ? colour::toQColor(box->backColor()).rgb()
-                                                           : surface.pixel(x - b, y - b);
+                        const QRgb want =
+                            surface.isNull() ? colour::toQColor(box->backColor()).rgb() : surface.pixel(x - b, y - b);
                         QVERIFY2((shot.pixel(x, y) | 0xFF000000u) == (want | 0xFF000000u),
                                  qPrintable(QStringLiteral("%1 client pixel %2, %3").arg(where).arg(x).arg(y)));
                     }
@@ -86,17 +86,21 @@ private slots:
                 for (int i = 0; i < shot.height(); ++i)
                     QVERIFY2(shot.pixel(shot.width() - 1, i) == lit, qPrintable(where + QStringLiteral(" right edge")));
                 for (int i = 0; i < shot.width(); ++i)
-                    QVERIFY2(shot.pixel(i, shot.height() - 1) == lit, qPrintable(where + QStringLiteral(" lower edge")));
+                    QVERIFY2(shot.pixel(i, shot.height() - 1) == lit,
+                             qPrintable(where + QStringLiteral(" lower edge")));
             }
             for (BevelPanel *panel : top->findChildren<BevelPanel *>()) {
                 if (panel->bevelWidth() == 0 || !panel->isVisible())
                     continue;
                 ++panels;
                 const QImage shot = panel->grab().toImage();
-                const QRgb edge = panel->palette().color(panel->bevelStyle() == 1 ? QPalette::Light : QPalette::Dark).rgb();
+                const QRgb edge =
+                    panel->palette().color(panel->bevelStyle() == 1 ? QPalette::Light : QPalette::Dark).rgb();
                 const QString where = panel->objectName();
-                QVERIFY2(shot.pixel(shot.width() - 1, shot.height() / 2) == edge, qPrintable(where + QStringLiteral(" right edge")));
-                QVERIFY2(shot.pixel(shot.width() / 2, shot.height() - 1) == edge, qPrintable(where + QStringLiteral(" lower edge")));
+                QVERIFY2(shot.pixel(shot.width() - 1, shot.height() / 2) == edge,
+                         qPrintable(where + QStringLiteral(" right edge")));
+                QVERIFY2(shot.pixel(shot.width() / 2, shot.height() - 1) == edge,
+                         qPrintable(where + QStringLiteral(" lower edge")));
             }
         }
         QVERIFY(boxes >= 10 && panels >= 4); // the walk reached the boxes named above

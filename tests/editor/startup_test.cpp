@@ -16,10 +16,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
-#include <QTemporaryDir>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -84,8 +84,8 @@ private slots:
         QVERIFY2(shown.contains(self), qPrintable(shown.join(QLatin1Char(','))));
         QVERIFY(runningProcessNames(QStringLiteral("/no/such/proc")).isEmpty());
         // The caption fits its designed box in the stand-in font.
-        QVERIFY(QFontMetricsF(f.window->Label1->font()).horizontalAdvance(f.window->Label1->text()) <=
-                f.window->Label1->contentsRect().width());
+        QVERIFY(QFontMetricsF(f.window->Label1->font()).horizontalAdvance(f.window->Label1->text())
+                <= f.window->Label1->contentsRect().width());
     }
 
     // A process table as /proc lays it out: listed in process-id order, by the
@@ -133,10 +133,10 @@ private slots:
             QWidget *focus = QApplication::focusWidget();
             QTest::keySequence(focus ? focus : &w, k);
         };
-        for (const QKeySequence &k : {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::CTRL | Qt::Key_O),
-                                      QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P),
-                                      QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_W),
-                                      QKeySequence(Qt::Key_F12)})
+        for (const QKeySequence &k :
+             {QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::CTRL | Qt::Key_O),
+              QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::CTRL | Qt::Key_P),
+              QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_F12)})
             key(k);
         QVERIFY(f.doubles.dialog->shown.empty());
         QCOMPARE(w.ikonSurface().point(4, 4), red);

@@ -13,11 +13,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <optional>
-#include <csignal>
 #include <sys/file.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
@@ -50,10 +50,7 @@ void put(const Path &path, const QByteArray &content)
     ::close(fd);
 }
 
-void makeFolder(const Path &path)
-{
-    QCOMPARE(::mkdir(path.constData(), 0755), 0);
-}
+void makeFolder(const Path &path) { QCOMPARE(::mkdir(path.constData(), 0755), 0); }
 
 QByteArray contentOf(const Path &path)
 {
@@ -138,8 +135,7 @@ public:
 } // namespace
 
 namespace QTest {
-template<>
-char *toString(const Files &files)
+template <> char *toString(const Files &files)
 {
     QByteArray text;
     for (auto it = files.cbegin(); it != files.cend(); ++it)
@@ -413,7 +409,9 @@ private slots:
 
         // The same name again: the trash keeps both.
         put(src_ + "/a.ico", "second a");
-        QCOMPARE(run(FileOperation::Delete, {src_ + "/a.ico"}, {}, FileOperation::AllowUndo | FileOperation::NoConfirmation), 0);
+        QCOMPARE(
+            run(FileOperation::Delete, {src_ + "/a.ico"}, {}, FileOperation::AllowUndo | FileOperation::NoConfirmation),
+            0);
         QCOMPARE(contentOf(trash() + "/files/a (2).ico"), QByteArray("second a"));
         QVERIFY(infoForm.match(QString::fromLatin1(contentOf(trash() + "/info/a (2).ico.trashinfo"))).hasMatch());
         const Files trashed = snapshot(trash());
@@ -433,7 +431,10 @@ private slots:
     void namesThatAreNotPlainText()
     {
         put(src_ + "/with space.ico", blob(300, 1));
-        put(src_ + "/\xc4\x89""apelo.ico", blob(300, 2));
+        put(src_
+                + "/\xc4\x89"
+                  "apelo.ico",
+            blob(300, 2));
         put(src_ + "/caf\xe9 x.ico", blob(300, 3));
         const Files before = snapshot(src_);
         // The window joins a folder at "/" with a separator of its own.
@@ -470,12 +471,14 @@ private slots:
             QVERIFY(run(FileOperation::Move, in(src_, {"hard.ico"}), dst_, flags) != 0);
             QCOMPARE(trees::take(root()), before);
         }
-        QVERIFY(run(FileOperation::Copy, in(src_, {"same.ico"}), dst_, kDefaultFlags | FileOperation::NoConfirmation) != 0);
+        QVERIFY(run(FileOperation::Copy, in(src_, {"same.ico"}), dst_, kDefaultFlags | FileOperation::NoConfirmation)
+                != 0);
         QCOMPARE(trees::take(root()), before);
 
         // Both links point at one file elsewhere: the link at the destination is
         // replaced by the file's bytes, and the file itself stays where it is.
-        QCOMPARE(run(FileOperation::Move, in(src_, {"abs.ico"}), dst_, kDefaultFlags | FileOperation::NoConfirmation), 0);
+        QCOMPARE(run(FileOperation::Move, in(src_, {"abs.ico"}), dst_, kDefaultFlags | FileOperation::NoConfirmation),
+                 0);
         const trees::Tree after = trees::take(root());
         QCOMPARE(after.value("dst/abs.ico").kind, trees::Node::File);
         QCOMPARE(after.value("dst/abs.ico").sha, before.value("elsewhere.ico").sha);
@@ -560,7 +563,10 @@ private slots:
             const pid_t child = ::fork();
             if (child == 0) {
                 // Killed by the system half-way through writing the copy.
-                struct rlimit limit{25 << 20, 25 << 20};
+                struct rlimit limit
+                {
+                    25 << 20, 25 << 20
+                };
                 ::setrlimit(RLIMIT_FSIZE, &limit);
                 std::signal(SIGXFSZ, SIG_DFL);
                 ScriptedFileOperationPrompts prompts;
@@ -627,14 +633,18 @@ private slots:
     {
         removeAll(trash()); // this test's deletes only
         const Path stem250 = Path(246, 'n');
-        const Path utf8 = Path("\xc4\x89").repeated(124) + Path("x"); // 249 bytes, cut inside a character would break it
-        const QByteArrayList names = {"a.ico", stem250 + ".ico", Path(251, 'm') + ".ico", Path(251, 'm') + ".ICO",
-                                      utf8 + ".ico", Path(255, 'z'), "c.ico"};
+        const Path utf8 =
+            Path("\xc4\x89").repeated(124) + Path("x"); // 249 bytes, cut inside a character would break it
+        const QByteArrayList names = {
+            "a.ico",        stem250 + ".ico", Path(251, 'm') + ".ico", Path(251, 'm') + ".ICO", utf8 + ".ico",
+            Path(255, 'z'), "c.ico"};
         for (int i = 0; i < names.size(); ++i)
             put(src_ + '/' + names[i], blob(200 + i, i));
         const trees::Tree before = trees::take(root());
 
-        QCOMPARE(run(FileOperation::Delete, in(src_, names), {}, FileOperation::AllowUndo | FileOperation::NoConfirmation), 0);
+        QCOMPARE(
+            run(FileOperation::Delete, in(src_, names), {}, FileOperation::AllowUndo | FileOperation::NoConfirmation),
+            0);
         QCOMPARE(trees::take(src_), trees::Tree());
         const trees::Tree after = trees::take(root());
         QCOMPARE(trees::lost(root(), before, after, trash()), QStringList());
@@ -675,17 +685,17 @@ private slots:
             QByteArray to;
             int flags;
         } calls[] = {
-            {FileOperation::Copy, a, to, kDefaultFlags},                                 // no NULs at all
-            {FileOperation::Copy, a + '\0', to, kDefaultFlags},                          // only one
-            {FileOperation::Copy, QByteArray("\0\0", 2), to, kDefaultFlags},             // empty list
+            {FileOperation::Copy, a, to, kDefaultFlags},                     // no NULs at all
+            {FileOperation::Copy, a + '\0', to, kDefaultFlags},              // only one
+            {FileOperation::Copy, QByteArray("\0\0", 2), to, kDefaultFlags}, // empty list
             {FileOperation::Copy, a + QByteArray("\0\0", 2) + a + QByteArray("\0\0", 2), to, kDefaultFlags},
-            {FileOperation::Copy, list({"a.ico"}), to, kDefaultFlags},                   // not a full path
-            {FileOperation::Copy, list({"/"}), to, kDefaultFlags},                       // no name
+            {FileOperation::Copy, list({"a.ico"}), to, kDefaultFlags}, // not a full path
+            {FileOperation::Copy, list({"/"}), to, kDefaultFlags},     // no name
             {FileOperation::Copy, list({src_ + "/.."}), to, kDefaultFlags},
-            {FileOperation::Copy, list({a}), QByteArray(), kDefaultFlags},               // no destination
+            {FileOperation::Copy, list({a}), QByteArray(), kDefaultFlags},                // no destination
             {FileOperation::Copy, list({a}), "dst" + QByteArray(1, '\0'), kDefaultFlags}, // relative destination
-            {FileOperation::Copy, list({a}), a + '\0', kDefaultFlags},                   // a file as destination
-            {FileOperation::Copy, list({a}), root() + "/new" + '\0', 0},                 // missing, may not be made
+            {FileOperation::Copy, list({a}), a + '\0', kDefaultFlags},                    // a file as destination
+            {FileOperation::Copy, list({a}), root() + "/new" + '\0', 0},                  // missing, may not be made
             {7, list({a}), to, kDefaultFlags},
             {FileOperation::Delete, QByteArray(), {}, FileOperation::NoConfirmation},
         };

@@ -2,7 +2,6 @@
 // double-click, icons selected with clicks, the three buttons, and a click
 // that puts an icon in the editor.
 
-#include "viewers/frm_info.h"
 #include "filemanager/folder_views.h"
 #include "filemanager/frm_copy.h"
 #include "platform/label.h"
@@ -10,6 +9,7 @@
 #include "support/ico_writer.h"
 #include "toolwindow/fra_diminui.h"
 #include "toolwindow/frm_tool_bar.h"
+#include "viewers/frm_info.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -165,11 +165,13 @@ private slots:
         QCOMPARE(w->lstDir[0]->item(0)->text(), QStringLiteral("/"));
         clickFiles(0, {QStringLiteral("c.ico"), QStringLiteral("a.ico"), QStringLiteral("d.ICO")});
         const QByteArray folder = path(QStringLiteral("src")) + '/';
-        QCOMPARE(w->BuildSelectedFileList(0), folder + "a.ico" + '\0' + folder + "c.ico" + '\0' + folder + "d.ICO" + '\0');
+        QCOMPARE(w->BuildSelectedFileList(0),
+                 folder + "a.ico" + '\0' + folder + "c.ico" + '\0' + folder + "d.ICO" + '\0');
         QCOMPARE(w->operationFlags(), 576);
         QTest::mouseClick(w->cmdExecute[0], Qt::LeftButton);
         for (const char *name : {"a.ico", "c.ico", "d.ICO"})
-            QCOMPARE(read(QStringLiteral("dst/") + QLatin1String(name)), read(QStringLiteral("src/") + QLatin1String(name)));
+            QCOMPARE(read(QStringLiteral("dst/") + QLatin1String(name)),
+                     read(QStringLiteral("src/") + QLatin1String(name)));
         QCOMPARE(read(QStringLiteral("dst/b.ico")), QByteArray("<missing>"));
         QCOMPARE(w->lstFile[1]->count(), 3);
         QVERIFY(f->doubles.messages->shown.empty());
@@ -177,7 +179,8 @@ private slots:
         // Move with nothing selected: the message, and nothing moves.
         w->lstFile[0]->clearSelection();
         QTest::mouseClick(w->cmdExecute[1], Qt::LeftButton);
-        QCOMPARE(f->doubles.messages->shown.back().text, QStringLiteral("  No  files  selected  for  this  operation  "));
+        QCOMPARE(f->doubles.messages->shown.back().text,
+                 QStringLiteral("  No  files  selected  for  this  operation  "));
         QCOMPARE(QDir(tree->filePath(QStringLiteral("src"))).entryList(QDir::Files | QDir::Hidden).size(), 7);
 
         // Delete goes to the trash by default.
@@ -206,7 +209,8 @@ private slots:
         QCOMPARE(f->pixel(5, 5), colour::rgb(0, 0, 255));
         // Not an icon: the message; the status already names it; the canvas stays.
         clickFiles(0, {QStringLiteral("broken.ico")});
-        QCOMPARE(f->doubles.messages->shown.back().text, QStringLiteral("  No  files  selected  for  this  operation  "));
+        QCOMPARE(f->doubles.messages->shown.back().text,
+                 QStringLiteral("  No  files  selected  for  this  operation  "));
         QCOMPARE(f->window->lblMsg->text(), tree->filePath(QStringLiteral("src/broken.ico")));
         QCOMPARE(f->pixel(5, 5), colour::rgb(0, 0, 255));
     }
@@ -229,7 +233,7 @@ private slots:
         QSignalSpy changes(list->selectionModel(), &QItemSelectionModel::selectionChanged);
         list->refresh();
         QCOMPARE(list->selectedNames(), selected);
-        QCOMPARE(changes.size(), 1); // one step; its speed is a benchmark's business
+        QCOMPARE(changes.size(), 1);                  // one step; its speed is a benchmark's business
         QCOMPARE(list->fileName(), selected.first()); // the cursor on the first
     }
 
@@ -271,7 +275,8 @@ private slots:
         PipeWatchdog watchdog(pipe);
 
         clickFiles(0, {QStringLiteral("c.ico")});
-        QCOMPARE(f->doubles.messages->shown.back().text, QStringLiteral("  No  files  selected  for  this  operation  "));
+        QCOMPARE(f->doubles.messages->shown.back().text,
+                 QStringLiteral("  No  files  selected  for  this  operation  "));
         QCOMPARE(f->pixel(5, 5), before);
         // Properties of the file the status names.
         QCOMPARE(f->window->currentFile(), pipe);

@@ -39,12 +39,12 @@ public:
         timer_.start(25);
     }
 
-    int questions = 0;           // boxes answered
-    int looks = 0;               // looks while a box was up
-    int coveredLooks = 0;        // looks that found a progress dialog shown or taking the input
+    int questions = 0;                // boxes answered
+    int looks = 0;                    // looks while a box was up
+    int coveredLooks = 0;             // looks that found a progress dialog shown or taking the input
     std::function<void()> whileAsked; // called on each look while a box is up
-    QString text;                // the last box's text
-    QRect geometry;              // and its place
+    QString text;                     // the last box's text
+    QRect geometry;                   // and its place
 
 private:
     void look()
@@ -86,10 +86,7 @@ private:
     QMessageBox *current_ = nullptr;
 };
 
-void press(QMessageBox *box, QMessageBox::StandardButton which)
-{
-    box->button(which)->click();
-}
+void press(QMessageBox *box, QMessageBox::StandardButton which) { box->button(which)->click(); }
 
 } // namespace
 
@@ -290,7 +287,8 @@ private slots:
             if (line.endsWith(QStringLiteral("RRR.ico")))
                 shownLong = line;
         QVERIFY2(shownLong.contains(QChar(0x2026)), qPrintable(shownLong)); // cut in the middle …
-        QVERIFY2(shownLong.startsWith(QFile::decodeName(path(QStringLiteral("src"))).left(10)), qPrintable(shownLong)); // … keeping both ends
+        QVERIFY2(shownLong.startsWith(QFile::decodeName(path(QStringLiteral("src"))).left(10)),
+                 qPrintable(shownLong)); // … keeping both ends
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY2(user.geometry.width() <= screen.width(), qPrintable(QString::number(user.geometry.width())));
         // Declined: all three are still there.

@@ -15,9 +15,8 @@ namespace {
 
 // Colours every depth can store exactly (16-bit keeps five bits a channel:
 // 0x84 is 16/31 of full scale).
-const QList<QRgb> kColours = {qRgb(255, 0, 0),   qRgb(0, 255, 0),     qRgb(0, 0, 255),
-                              qRgb(255, 255, 255), qRgb(0, 0, 0),     qRgb(0x84, 0x84, 0x84),
-                              qRgb(255, 0, 255), qRgb(0, 0x84, 255)};
+const QList<QRgb> kColours = {qRgb(255, 0, 0), qRgb(0, 255, 0),        qRgb(0, 0, 255),   qRgb(255, 255, 255),
+                              qRgb(0, 0, 0),   qRgb(0x84, 0x84, 0x84), qRgb(255, 0, 255), qRgb(0, 0x84, 255)};
 
 int colourAt(int x, int y, int colours) { return (x * 3 + y * 5) % colours; }
 bool maskedAt(int x, int y) { return (x + 2 * y) % 3 == 0; }
@@ -87,10 +86,8 @@ void comparePixels(const QImage &actual, const std::function<QRgb(int, int)> &ex
             const QRgb got = actual.pixel(x, y);
             const QRgb want = expected(x, y);
             if (got != want)
-                QFAIL(qPrintable(QStringLiteral("pixel (%1,%2) is %3, expected %4")
-                                     .arg(x)
-                                     .arg(y)
-                                     .arg(hex(got), hex(want))));
+                QFAIL(qPrintable(
+                    QStringLiteral("pixel (%1,%2) is %3, expected %4").arg(x).arg(y).arg(hex(got), hex(want))));
         }
     }
 }
@@ -180,8 +177,12 @@ void IcoReaderTest::handAssembledFile()
     for (int i = 0; i < 6; ++i)
         appendLe32(f, 0);
     // XOR rows, bottom row first: (0,1) blue, (1,1) green; then (0,0) red, (1,0) white.
-    f.append(QByteArray::fromHex("ff0000" "00ff00" "0000"));
-    f.append(QByteArray::fromHex("0000ff" "ffffff" "0000"));
+    f.append(QByteArray::fromHex("ff0000"
+                                 "00ff00"
+                                 "0000"));
+    f.append(QByteArray::fromHex("0000ff"
+                                 "ffffff"
+                                 "0000"));
     // AND rows, bottom first: (1,1) transparent; top row opaque.
     f.append(QByteArray::fromHex("40000000"));
     f.append(QByteArray::fromHex("00000000"));
@@ -505,13 +506,11 @@ void IcoReaderTest::chooseOpenEntry_data()
     QTest::newRow("empty") << QList<QSize>{} << QList<int>{} << -1;
     QTest::newRow("32x32 with most colours")
         << QList<QSize>{{16, 16}, {32, 32}, {32, 32}, {48, 48}, {32, 32}} << QList<int>{32, 4, 8, 32, 8} << 2;
-    QTest::newRow("32x32 tie takes first") << QList<QSize>{{48, 48}, {32, 32}, {32, 32}} << QList<int>{32, 24, 24}
-                                           << 1;
+    QTest::newRow("32x32 tie takes first") << QList<QSize>{{48, 48}, {32, 32}, {32, 32}} << QList<int>{32, 24, 24} << 1;
     QTest::newRow("32x32 beats larger small ones") << QList<QSize>{{24, 24}, {32, 32}} << QList<int>{32, 1} << 1;
     QTest::newRow("16 and 24 only: 24") << QList<QSize>{{16, 16}, {24, 24}} << QList<int>{8, 8} << 1;
     QTest::newRow("small by area") << QList<QSize>{{31, 16}, {24, 24}, {16, 16}} << QList<int>{8, 8, 8} << 1;
-    QTest::newRow("small tie takes first") << QList<QSize>{{48, 48}, {24, 24}, {24, 24}} << QList<int>{8, 4, 8}
-                                           << 1;
+    QTest::newRow("small tie takes first") << QList<QSize>{{48, 48}, {24, 24}, {24, 24}} << QList<int>{8, 4, 8} << 1;
     QTest::newRow("32 wide is not small") << QList<QSize>{{32, 16}, {16, 16}} << QList<int>{8, 8} << 1;
     QTest::newRow("48 and 64 only: first") << QList<QSize>{{48, 48}, {64, 64}} << QList<int>{8, 32} << 0;
     QTest::newRow("64 and 48 only: first") << QList<QSize>{{64, 64}, {48, 48}} << QList<int>{8, 32} << 0;
@@ -679,8 +678,8 @@ void IcoReaderTest::truncatedFilesRejected()
     // Every entry's data is declared in the directory, so any cut of a file
     // whose last entry runs to the end must be refused, at header boundaries
     // and everywhere in between.
-    const QByteArray file = writeIco({patternEntry(1), patternEntry(8, 20, 20), patternEntry(32),
-                                      pngEntry(indexedImage(6, 6, 8))});
+    const QByteArray file =
+        writeIco({patternEntry(1), patternEntry(8, 20, 20), patternEntry(32), pngEntry(indexedImage(6, 6, 8))});
     QVERIFY(readIcoEntries(file));
     for (qsizetype n = 0; n < file.size(); ++n) {
         if (readIcoEntries(file.left(n)))

@@ -16,8 +16,8 @@
 namespace {
 
 // Colours every depth stores exactly.
-constexpr QRgb kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF,
-               kBlack = 0xFF000000, kMagenta = 0xFFFF00FF, kYellow = 0xFFFFFF00;
+constexpr QRgb kRed = 0xFFFF0000, kGreen = 0xFF00FF00, kBlue = 0xFF0000FF, kWhite = 0xFFFFFFFF, kBlack = 0xFF000000,
+               kMagenta = 0xFFFF00FF, kYellow = 0xFFFFFF00;
 
 // A side x side image of one colour. With `masked`, the pixels where
 // (x / 2 + y / 2) % 3 == 0 are masked: whole 2 x 2 blocks, so halving or
@@ -64,9 +64,10 @@ ExeFile write(Format f, const std::vector<ExeIconGroup> &groups)
 // Three groups of a 16 x 16 and a 32 x 32 image; RT_ICON ids 1..6 in order.
 ExeFile threeGroups(Format f)
 {
-    return write(f, {group("ALPHA", 0, {solid(16, kWhite), solid(32, kRed)}),
-                     group({}, 1, {solid(16, kWhite), solid(32, kGreen)}),
-                     group({}, 2, {solid(16, kWhite), solid(32, kBlue)})});
+    return write(f,
+                 {group("ALPHA", 0, {solid(16, kWhite), solid(32, kRed)}),
+                  group({}, 1, {solid(16, kWhite), solid(32, kGreen)}),
+                  group({}, 2, {solid(16, kWhite), solid(32, kBlue)})});
 }
 
 int countOf(const QByteArray &bytes)
@@ -112,7 +113,7 @@ private slots:
 void IconResourcesTest::groupOrderMatchesWrestool_data()
 {
     QTest::addColumn<int>("format");
-    QTest::addColumn<QStringList>("names");  // as the groups are listed
+    QTest::addColumn<QStringList>("names"); // as the groups are listed
     QTest::addColumn<QList<QRgb>>("colours");
     // Given as 7 red, ZETA green, 2 blue, ALPHA magenta, BETA yellow.
     const QList<QRgb> sorted = {kMagenta, kYellow, kGreen, kBlue, kRed};
@@ -127,11 +128,10 @@ void IconResourcesTest::groupOrderMatchesWrestool()
     QFETCH(int, format);
     QFETCH(QStringList, names);
     QFETCH(QList<QRgb>, colours);
-    const ExeFile file = write(Format(format), {group({}, 7, {solid(32, kRed)}),
-                                                group("ZETA", 0, {solid(32, kGreen)}),
-                                                group({}, 2, {solid(32, kBlue)}),
-                                                group("ALPHA", 0, {solid(32, kMagenta)}),
-                                                group("BETA", 0, {solid(32, kYellow)})});
+    const ExeFile file =
+        write(Format(format),
+              {group({}, 7, {solid(32, kRed)}), group("ZETA", 0, {solid(32, kGreen)}), group({}, 2, {solid(32, kBlue)}),
+               group("ALPHA", 0, {solid(32, kMagenta)}), group("BETA", 0, {solid(32, kYellow)})});
     const auto icons = readIconLibrary(file.bytes);
     QVERIFY(icons);
     QCOMPARE(int(icons->size()), colours.size());
@@ -181,18 +181,15 @@ void IconResourcesTest::chosenImage_data()
 {
     QTest::addColumn<std::vector<IcoWriterEntry>>("images");
     QTest::addColumn<QRgb>("expected");
-    QTest::newRow("exact size, deepest")
-        << std::vector<IcoWriterEntry>{solid(32, kRed, 4), solid(32, kGreen, 32), solid(32, kBlue, 8),
-                                       solid(48, kWhite, 32), solid(16, kBlack, 32)}
-        << kGreen;
-    QTest::newRow("PNG image among DIBs") << std::vector<IcoWriterEntry>{solid(32, kRed, 8), png(32, kGreen),
-                                                                         solid(16, kBlue, 32)}
-                                          << kGreen;
-    QTest::newRow("nearest size") << std::vector<IcoWriterEntry>{solid(16, kRed), solid(24, kBlue),
-                                                                 solid(64, kGreen)}
+    QTest::newRow("exact size, deepest") << std::vector<IcoWriterEntry>{
+        solid(32, kRed, 4), solid(32, kGreen, 32), solid(32, kBlue, 8), solid(48, kWhite, 32),
+        solid(16, kBlack, 32)} << kGreen;
+    QTest::newRow("PNG image among DIBs")
+        << std::vector<IcoWriterEntry>{solid(32, kRed, 8), png(32, kGreen), solid(16, kBlue, 32)} << kGreen;
+    QTest::newRow("nearest size") << std::vector<IcoWriterEntry>{solid(16, kRed), solid(24, kBlue), solid(64, kGreen)}
                                   << kBlue;
-    QTest::newRow("equally near: the larger") << std::vector<IcoWriterEntry>{solid(16, kRed), solid(48, kGreen)}
-                                              << kGreen;
+    QTest::newRow("equally near: the larger")
+        << std::vector<IcoWriterEntry>{solid(16, kRed), solid(48, kGreen)} << kGreen;
     QTest::newRow("only a small one") << std::vector<IcoWriterEntry>{solid(16, kRed, 1)} << kRed;
 }
 
@@ -202,8 +199,7 @@ void IconResourcesTest::chosenImage()
     QFETCH(QRgb, expected);
     // The same group in every container, and as an icon file.
     const ExeIconGroup g = group("G", 0, images);
-    const QByteArray files[] = {writePe({g}).bytes, writePe({g}, true).bytes, writeNe({g}).bytes,
-                                writeIco(images)};
+    const QByteArray files[] = {writePe({g}).bytes, writePe({g}, true).bytes, writeNe({g}).bytes, writeIco(images)};
     for (const QByteArray &bytes : files) {
         const auto icons = readIconLibrary(bytes);
         QVERIFY(icons);
@@ -224,8 +220,8 @@ void IconResourcesTest::masksOnSilver()
     IcoWriterEntry halfPng;
     halfPng.png = true;
     halfPng.image = half;
-    const ExeFile file = writeNe({group({}, 1, {solid(32, kRed, 4, true)}),
-                                  group({}, 2, {solid(16, kBlue, 8, true)}), group({}, 3, {halfPng})});
+    const ExeFile file = writeNe(
+        {group({}, 1, {solid(32, kRed, 4, true)}), group({}, 2, {solid(16, kBlue, 8, true)}), group({}, 3, {halfPng})});
     const auto icons = readIconLibrary(file.bytes);
     QVERIFY(icons);
     QCOMPARE(icons->size(), size_t(3));
@@ -312,53 +308,75 @@ void IconResourcesTest::brokenLibraries()
     auto iconData = [](ExeFile &f, int icon) { return peDataEntry(f, f.iconEntries[size_t(icon)]); };
     const qsizetype kCoff = 0x44;
     const Case cases[] = {
-        {"header offset past the end", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, 0x3C, quint32(f.bytes.size())); }, -1},
+        {"header offset past the end", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, 0x3C, quint32(f.bytes.size())); },
+         -1},
         {"header offset 0xFFFFFFFF", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, 0x3C, 0xFFFFFFFF); }, -1},
         {"signature neither PE nor NE", F::Pe32, [](ExeFile &f) { f.bytes[0x40] = 'L'; }, -1},
         {"unknown optional header", F::Pe32, [](ExeFile &f) { putLe16(f.bytes, f.optionalHeader, 0x107); }, -1},
         {"optional header past the end", F::Pe32, [=](ExeFile &f) { putLe16(f.bytes, kCoff + 16, 0xFFFF); }, -1},
         {"no resource directory entry", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, f.optionalHeader + 92, 2); }, -1},
-        {"no resource directory entry, PE32+", F::Pe32Plus, [](ExeFile &f) { putLe32(f.bytes, f.optionalHeader + 108, 0); }, -1},
-        {"resources outside every section", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, f.optionalHeader + 96 + 16, 0x90000); }, -1},
+        {"no resource directory entry, PE32+", F::Pe32Plus,
+         [](ExeFile &f) { putLe32(f.bytes, f.optionalHeader + 108, 0); }, -1},
+        {"resources outside every section", F::Pe32,
+         [](ExeFile &f) { putLe32(f.bytes, f.optionalHeader + 96 + 16, 0x90000); }, -1},
         {"65535 sections", F::Pe32, [=](ExeFile &f) { putLe16(f.bytes, kCoff + 2, 0xFFFF); }, -1},
-        {"section data past the end", F::Pe32Plus, [](ExeFile &f) { putLe32(f.bytes, f.sectionTable + 20, 0x7FFFFF00); }, -1},
-        {"section claims more than the file holds", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, f.sectionTable + 16, 0x7FFFFF00); }, 3},
-        {"root of millions of entries", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, f.resources + 12, 0xFFFFFFFF); }, -1},
-        {"65535 groups the file cannot hold", F::Pe32, [](ExeFile &f) { putLe16(f.bytes, f.groupType + 14, 0xFFFF); }, -1},
+        {"section data past the end", F::Pe32Plus,
+         [](ExeFile &f) { putLe32(f.bytes, f.sectionTable + 20, 0x7FFFFF00); }, -1},
+        {"section claims more than the file holds", F::Pe32,
+         [](ExeFile &f) { putLe32(f.bytes, f.sectionTable + 16, 0x7FFFFF00); }, 3},
+        {"root of millions of entries", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, f.resources + 12, 0xFFFFFFFF); },
+         -1},
+        {"65535 groups the file cannot hold", F::Pe32, [](ExeFile &f) { putLe16(f.bytes, f.groupType + 14, 0xFFFF); },
+         -1},
         {"group type is data, not a directory", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, f.resources + 28, 0); }, -1},
-        {"group type loops to the root", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, f.resources + 28, 0x80000000); }, -1},
-        {"language level loops to itself", F::Pe32, [=](ExeFile &f) {
+        {"group type loops to the root", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, f.resources + 28, 0x80000000); },
+         -1},
+        {"language level loops to itself", F::Pe32,
+         [=](ExeFile &f) {
              const qsizetype l = lang(f, 0);
              putLe32(f.bytes, l + 20, 0x80000000 | quint32(l - f.resources));
-         }, -1},
-        {"last group loops to the root", F::Pe32Plus, [](ExeFile &f) { putLe32(f.bytes, f.groupEntries[2] + 4, 0x80000000); }, 2},
-        {"subdirectory past the end", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, f.groupEntries[0] + 4, 0x8FFFFFFF); }, -1},
+         },
+         -1},
+        {"last group loops to the root", F::Pe32Plus,
+         [](ExeFile &f) { putLe32(f.bytes, f.groupEntries[2] + 4, 0x80000000); }, 2},
+        {"subdirectory past the end", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, f.groupEntries[0] + 4, 0x8FFFFFFF); },
+         -1},
         {"group data past the end", F::Pe32, [=](ExeFile &f) { putLe32(f.bytes, groupData(f, 0), 0xFFFFFFF0); }, -1},
-        {"middle group data past the end", F::Pe32, [=](ExeFile &f) { putLe32(f.bytes, groupData(f, 1) + 4, 0x10000000); }, 1},
+        {"middle group data past the end", F::Pe32,
+         [=](ExeFile &f) { putLe32(f.bytes, groupData(f, 1) + 4, 0x10000000); }, 1},
         {"zero-sized group", F::Pe32, [=](ExeFile &f) { putLe32(f.bytes, groupData(f, 0) + 4, 0); }, -1},
         {"group of 65535 images", F::Pe32, [](ExeFile &f) { putLe16(f.bytes, f.groupData[0] + 4, 0xFFFF); }, -1},
         {"last group of no images", F::Pe32, [](ExeFile &f) { putLe16(f.bytes, f.groupData[2] + 4, 0); }, 2},
         {"cursor group", F::Pe32, [](ExeFile &f) { putLe16(f.bytes, f.groupData[0] + 2, 2); }, -1},
-        {"group naming a missing image", F::Pe32, [](ExeFile &f) { putLe16(f.bytes, f.groupData[1] + 6 + 14 + 12, 999); }, 1},
-        {"first group naming a missing image, PE32+", F::Pe32Plus, [](ExeFile &f) { putLe16(f.bytes, f.groupData[0] + 6 + 14 + 12, 7); }, -1},
+        {"group naming a missing image", F::Pe32,
+         [](ExeFile &f) { putLe16(f.bytes, f.groupData[1] + 6 + 14 + 12, 999); }, 1},
+        {"first group naming a missing image, PE32+", F::Pe32Plus,
+         [](ExeFile &f) { putLe16(f.bytes, f.groupData[0] + 6 + 14 + 12, 7); }, -1},
         {"zero-sized image", F::Pe32, [=](ExeFile &f) { putLe32(f.bytes, iconData(f, 1) + 4, 0); }, -1},
         {"image data past the end", F::Pe32, [=](ExeFile &f) { putLe32(f.bytes, iconData(f, 5), 0xFFFFFFF0); }, 2},
         {"image of width 0", F::Pe32, [](ExeFile &f) { putLe32(f.bytes, f.iconData[1] + icofield::kBiWidth, 0); }, -1},
         {"broken image that is not drawn", F::Pe32, [=](ExeFile &f) { putLe32(f.bytes, iconData(f, 0) + 4, 0); }, 3},
         {"NE shift 31", F::Ne, [](ExeFile &f) { putLe16(f.bytes, f.resources, 31); }, -1},
-        {"NE shift 12 puts every resource past the end", F::Ne, [](ExeFile &f) { putLe16(f.bytes, f.resources, 12); }, -1},
+        {"NE shift 12 puts every resource past the end", F::Ne, [](ExeFile &f) { putLe16(f.bytes, f.resources, 12); },
+         -1},
         {"NE resource table past the end", F::Ne, [](ExeFile &f) { putLe16(f.bytes, 0x40 + 0x24, 0xFFF0); }, -1},
-        {"NE without a resource table", F::Ne, [](ExeFile &f) { putLe16(f.bytes, 0x40 + 0x24, getLe16(f.bytes, 0x40 + 0x26)); }, -1},
-        {"NE 65535 groups the file cannot hold", F::Ne, [](ExeFile &f) { putLe16(f.bytes, f.groupType + 2, 0xFFFF); }, -1},
-        {"NE 65535 images the file cannot hold", F::Ne, [](ExeFile &f) { putLe16(f.bytes, f.iconType + 2, 0xFFFF); }, -1},
+        {"NE without a resource table", F::Ne,
+         [](ExeFile &f) { putLe16(f.bytes, 0x40 + 0x24, getLe16(f.bytes, 0x40 + 0x26)); }, -1},
+        {"NE 65535 groups the file cannot hold", F::Ne, [](ExeFile &f) { putLe16(f.bytes, f.groupType + 2, 0xFFFF); },
+         -1},
+        {"NE 65535 images the file cannot hold", F::Ne, [](ExeFile &f) { putLe16(f.bytes, f.iconType + 2, 0xFFFF); },
+         -1},
         {"NE group past the end", F::Ne, [](ExeFile &f) { putLe16(f.bytes, f.groupEntries[0], 0xFFFF); }, -1},
-        {"NE middle group longer than the file", F::Ne, [](ExeFile &f) { putLe16(f.bytes, f.groupEntries[1] + 2, 0xFFFF); }, 1},
+        {"NE middle group longer than the file", F::Ne,
+         [](ExeFile &f) { putLe16(f.bytes, f.groupEntries[1] + 2, 0xFFFF); }, 1},
         {"NE last group of length 0", F::Ne, [](ExeFile &f) { putLe16(f.bytes, f.groupEntries[2] + 2, 0); }, 2},
         {"NE image named by a string", F::Ne, [](ExeFile &f) { putLe16(f.bytes, f.iconEntries[1] + 6, 0x0002); }, -1},
-        {"NE type list without its end", F::Ne, [](ExeFile &f) {
+        {"NE type list without its end", F::Ne,
+         [](ExeFile &f) {
              const qsizetype end = f.groupType + 8 + 3 * 12;
              putLe16(f.bytes, end, 0x8001);
-         }, 3},
+         },
+         3},
     };
     QVERIFY(std::size(cases) >= 30);
     for (const Case &c : cases) {

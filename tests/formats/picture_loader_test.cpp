@@ -8,10 +8,10 @@
 #include "support/le_bytes.h"
 #include "support/picture_fuzz_seeds.h"
 
+#include "support/fuzz_corpus.h"
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include "support/fuzz_corpus.h"
 
 #include <QtTest>
 
@@ -95,16 +95,24 @@ void PictureLoaderTest::rleSkippedPixelsArePaletteZero_data()
     // of (5, 1) then three pixels and end of line. Row 3: three literal
     // pixels, then end of bitmap with four rows never written.
     QTest::newRow("rle8") << 8
-                          << QByteArray("\x04\x01\x00\x00" "\x00\x02\x05\x01" "\x03\x02\x00\x00"
-                                        "\x00\x03\x01\x02\x03\x00" "\x00\x01", 20)
-                          << QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {5, 2}, {6, 2}, {7, 2},
-                                           {0, 3}, {1, 3}, {2, 3}}
+                          << QByteArray("\x04\x01\x00\x00"
+                                        "\x00\x02\x05\x01"
+                                        "\x03\x02\x00\x00"
+                                        "\x00\x03\x01\x02\x03\x00"
+                                        "\x00\x01",
+                                        20)
+                          << QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {5, 2},
+                                           {6, 2}, {7, 2}, {0, 3}, {1, 3}, {2, 3}}
                           << QList<int>{1, 1, 1, 1, 2, 2, 2, 1, 2, 3};
     QTest::newRow("rle4") << 4
-                          << QByteArray("\x04\x12\x00\x00" "\x00\x02\x05\x01" "\x03\x34\x00\x00"
-                                        "\x00\x03\x56\x70" "\x00\x01", 18)
-                          << QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {5, 2}, {6, 2}, {7, 2},
-                                           {0, 3}, {1, 3}, {2, 3}}
+                          << QByteArray("\x04\x12\x00\x00"
+                                        "\x00\x02\x05\x01"
+                                        "\x03\x34\x00\x00"
+                                        "\x00\x03\x56\x70"
+                                        "\x00\x01",
+                                        18)
+                          << QList<QPoint>{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {5, 2},
+                                           {6, 2}, {7, 2}, {0, 3}, {1, 3}, {2, 3}}
                           << QList<int>{1, 2, 1, 2, 3, 4, 3, 5, 6, 7};
 }
 
@@ -180,7 +188,6 @@ void PictureLoaderTest::bitmapHeaderVariants()
     QByteArray unusedTable = plain;
     putLe32(unusedTable, bmpfield::kClrUsed, 255);
     QCOMPARE(decodePicture(unusedTable), std::optional<QImage>(expected));
-
 }
 
 void PictureLoaderTest::rleDamageIsRefused()
@@ -230,7 +237,8 @@ void PictureLoaderTest::filesOpenAsTheirBytesSay_data()
     const QImage opaque = argb.convertToFormat(QImage::Format_RGB32).convertToFormat(QImage::Format_ARGB32);
     const QImage rgbOut = rgb.convertToFormat(QImage::Format_ARGB32);
     const std::array<quint32, 4> withAlpha{0xFF0000, 0xFF00, 0xFF, 0xFF000000};
-    auto bmp = [](const QImage &image, int bitCount, quint32 headerSize, std::optional<std::array<quint32, 4>> masks = {}) {
+    auto bmp = [](const QImage &image, int bitCount, quint32 headerSize,
+                  std::optional<std::array<quint32, 4>> masks = {}) {
         BmpWriterOptions o;
         o.bitCount = bitCount;
         o.headerSize = headerSize;
@@ -247,8 +255,8 @@ void PictureLoaderTest::filesOpenAsTheirBytesSay_data()
     // zero, a bitmap is opaque.
     QTest::newRow("V5 alpha mask") << "alpha.bmp" << bmp(argb, 32, 124, withAlpha) << argb;
     QTest::newRow("V4 alpha mask") << "alpha.bmp" << bmp(argb, 32, 108, withAlpha) << argb;
-    QTest::newRow("V5 without alpha mask") << "plain.bmp"
-        << bmp(argb, 32, 124, std::array<quint32, 4>{0xFF0000, 0xFF00, 0xFF, 0}) << opaque;
+    QTest::newRow("V5 without alpha mask")
+        << "plain.bmp" << bmp(argb, 32, 124, std::array<quint32, 4>{0xFF0000, 0xFF00, 0xFF, 0}) << opaque;
     QByteArray zeroAlpha = bmp(opaque, 32, 124, withAlpha);
     for (qsizetype at = 14 + 124 + 3; at < zeroAlpha.size(); at += 4)
         zeroAlpha[at] = 0;

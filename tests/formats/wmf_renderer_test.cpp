@@ -2,10 +2,10 @@
 
 #include "support/wmf_writer.h"
 
+#include "support/fuzz_corpus.h"
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
-#include "support/fuzz_corpus.h"
 
 #include <QtTest>
 
@@ -126,10 +126,7 @@ int countColour(const QImage &image, QRgb colour, const QRect &area)
 }
 
 // Five-pointed star drawn in one stroke, so its centre is wound twice.
-QPolygon star()
-{
-    return QPolygon({QPoint(20, 2), QPoint(31, 36), QPoint(2, 15), QPoint(38, 15), QPoint(9, 36)});
-}
+QPolygon star() { return QPolygon({QPoint(20, 2), QPoint(31, 36), QPoint(2, 15), QPoint(38, 15), QPoint(9, 36)}); }
 
 QImage sampleBitmap(int bpp)
 {
@@ -220,18 +217,20 @@ void WmfRendererTest::naturalSize_data()
 
     QTest::newRow("placeable inch square") << WmfWriter::placeable(0, 0, 1440, 1440, 1440).data() << QSize(96, 96);
     QTest::newRow("placeable 576 dpi") << WmfWriter::placeable(0, 0, 720, 360, 576).data() << QSize(120, 60);
-    QTest::newRow("placeable offset box") << WmfWriter::placeable(100, 200, 1540, 1640, 1440).data()
-                                          << QSize(96, 96);
+    QTest::newRow("placeable offset box") << WmfWriter::placeable(100, 200, 1540, 1640, 1440).data() << QSize(96, 96);
     QTest::newRow("placeable reversed box") << WmfWriter::placeable(1440, 1440, 0, 0, 1440).data() << QSize(96, 96);
-    QTest::newRow("placeable rounds to nearest") << WmfWriter::placeable(0, 0, 100, 50, 1000).data()
-                                                 << QSize(10, 5);
-    QTest::newRow("placeable bad checksum") << WmfWriter::placeable(0, 0, 1440, 720, 1440).corruptChecksum().data()
-                                            << QSize(96, 48);
+    QTest::newRow("placeable rounds to nearest") << WmfWriter::placeable(0, 0, 100, 50, 1000).data() << QSize(10, 5);
+    QTest::newRow("placeable bad checksum")
+        << WmfWriter::placeable(0, 0, 1440, 720, 1440).corruptChecksum().data() << QSize(96, 48);
     QTest::newRow("plain window ext") << canvas(40, 30).data() << QSize(40, 30);
     QTest::newRow("plain negative ext") << canvas(-40, -30).data() << QSize(40, 30);
-    QTest::newRow("plain ext after other records")
-        << WmfWriter::plain().setWindowOrg(5, 5).setMapMode(MmAnisotropic).setWindowExt(12, 7).setWindowExt(99, 99).data()
-        << QSize(12, 7);
+    QTest::newRow("plain ext after other records") << WmfWriter::plain()
+                                                          .setWindowOrg(5, 5)
+                                                          .setMapMode(MmAnisotropic)
+                                                          .setWindowExt(12, 7)
+                                                          .setWindowExt(99, 99)
+                                                          .data()
+                                                   << QSize(12, 7);
     QTest::newRow("plain largest") << canvas(4096, 1).data() << QSize(4096, 1);
 }
 
@@ -325,7 +324,7 @@ void WmfRendererTest::roundRectKeepsCornersOpen()
     QCOMPARE(opaqueBounds(image), QRect(QPoint(2, 2), QPoint(21, 21)));
     QCOMPARE(image.pixel(2, 2), kNone);
     QCOMPARE(image.pixel(21, 21), kNone);
-    QCOMPARE(image.pixel(12, 2), kRed);  // straight part of the top edge
+    QCOMPARE(image.pixel(12, 2), kRed); // straight part of the top edge
     QCOMPARE(image.pixel(2, 12), kRed);
     QCOMPARE(image.pixel(12, 12), kBlue);
 }
@@ -347,8 +346,8 @@ void WmfRendererTest::polygonFillRules()
     wmf.selectObject(0).selectObject(1).setPolyFillMode(mode).polygon(star());
     const QImage image = render(wmf.data());
     QCOMPARE(image.pixel(20, 22), centre);
-    QCOMPARE(image.pixel(20, 8), kBlue);  // top point
-    QCOMPARE(image.pixel(6, 16), kBlue);  // left point
+    QCOMPARE(image.pixel(20, 8), kBlue); // top point
+    QCOMPARE(image.pixel(6, 16), kBlue); // left point
     QCOMPARE(image.pixel(2, 2), kNone);
 }
 
@@ -406,8 +405,8 @@ void WmfRendererTest::pieChordAndArc()
         return render(wmf.data());
     };
     const QImage pie = draw(&WmfWriter::pie);
-    QCOMPARE(pie.pixel(17, 4), kBlue);  // beyond the chord
-    QCOMPARE(pie.pixel(14, 8), kBlue);  // inside the pie, short of the chord
+    QCOMPARE(pie.pixel(17, 4), kBlue); // beyond the chord
+    QCOMPARE(pie.pixel(14, 8), kBlue); // inside the pie, short of the chord
     QCOMPARE(pie.pixel(6, 6), kNone);
     QCOMPARE(pie.pixel(14, 14), kNone);
     QCOMPARE(pie.pixel(15, 10), kRed); // radius along the centre row
@@ -595,21 +594,18 @@ void WmfRendererTest::mapping_data()
                                 << QRect(1, 1, 4, 4);
     QTest::newRow("viewport org") << file([](WmfWriter &w) { w.setViewportOrg(3, 1); }, QRect(0, 0, 4, 4))
                                   << QRect(3, 1, 4, 4);
-    QTest::newRow("anisotropic doubles")
-        << file([](WmfWriter &w) { w.setMapMode(MmAnisotropic).setWindowExt(10, 10).setViewportExt(20, 20); },
-                QRect(1, 1, 3, 3))
-        << QRect(2, 2, 6, 6);
-    QTest::newRow("anisotropic x only")
-        << file([](WmfWriter &w) { w.setWindowExt(10, 20).setViewportExt(20, 20); }, QRect(1, 1, 3, 3))
-        << QRect(2, 1, 6, 3);
-    QTest::newRow("isotropic keeps aspect")
-        << file([](WmfWriter &w) { w.setMapMode(MmIsotropic).setWindowExt(10, 20).setViewportExt(20, 20); },
-                QRect(0, 0, 4, 4))
-        << QRect(0, 0, 4, 4);
-    QTest::newRow("text ignores extents")
-        << file([](WmfWriter &w) { w.setMapMode(MmText).setWindowExt(10, 10).setViewportExt(20, 20); },
-                QRect(1, 1, 3, 3))
-        << QRect(1, 1, 3, 3);
+    QTest::newRow("anisotropic doubles") << file(
+        [](WmfWriter &w) { w.setMapMode(MmAnisotropic).setWindowExt(10, 10).setViewportExt(20, 20); },
+        QRect(1, 1, 3, 3)) << QRect(2, 2, 6, 6);
+    QTest::newRow("anisotropic x only") << file([](WmfWriter &w) { w.setWindowExt(10, 20).setViewportExt(20, 20); },
+                                                QRect(1, 1, 3, 3))
+                                        << QRect(2, 1, 6, 3);
+    QTest::newRow("isotropic keeps aspect") << file(
+        [](WmfWriter &w) { w.setMapMode(MmIsotropic).setWindowExt(10, 20).setViewportExt(20, 20); }, QRect(0, 0, 4, 4))
+                                            << QRect(0, 0, 4, 4);
+    QTest::newRow("text ignores extents") << file(
+        [](WmfWriter &w) { w.setMapMode(MmText).setWindowExt(10, 10).setViewportExt(20, 20); }, QRect(1, 1, 3, 3))
+                                          << QRect(1, 1, 3, 3);
     QTest::newRow("y axis up") << file([](WmfWriter &w) { w.setWindowExt(20, -20).setWindowOrg(0, 20); },
                                        QRect(2, 14, 4, 4))
                                << QRect(2, 2, 4, 4);
@@ -637,8 +633,8 @@ void WmfRendererTest::placeableMapsBoundingBoxToImage()
 void WmfRendererTest::saveDcRestoresState()
 {
     WmfWriter wmf = canvas(24, 12);
-    usePenAndBrush(wmf, kRed, kBlue);                // 0, 1
-    usePenAndBrush(wmf, kGreen, kYellow);            // 2, 3
+    usePenAndBrush(wmf, kRed, kBlue);     // 0, 1
+    usePenAndBrush(wmf, kGreen, kYellow); // 2, 3
     wmf.selectObject(0).selectObject(1).saveDc();
     wmf.selectObject(2).selectObject(3).setWindowOrg(-10, 0);
     wmf.restoreDc(-1).rectangle(2, 2, 8, 8);
@@ -651,14 +647,14 @@ void WmfRendererTest::saveDcRestoresState()
 void WmfRendererTest::restoreDcToAbsoluteLevel()
 {
     WmfWriter wmf = canvas(12, 12);
-    usePenAndBrush(wmf, kRed, kRed);     // 0, 1
-    usePenAndBrush(wmf, kBlue, kBlue);   // 2, 3
-    usePenAndBrush(wmf, kGreen, kGreen); // 4, 5
-    wmf.selectObject(0).selectObject(1).saveDc();   // level 1: red
-    wmf.selectObject(2).selectObject(3).saveDc();   // level 2: blue
-    wmf.selectObject(4).selectObject(5).saveDc();   // level 3: green
-    wmf.restoreDc(1).rectangle(0, 0, 4, 4);         // back to red, levels gone
-    wmf.restoreDc(-1).rectangle(5, 5, 9, 9);        // nothing saved: still red
+    usePenAndBrush(wmf, kRed, kRed);              // 0, 1
+    usePenAndBrush(wmf, kBlue, kBlue);            // 2, 3
+    usePenAndBrush(wmf, kGreen, kGreen);          // 4, 5
+    wmf.selectObject(0).selectObject(1).saveDc(); // level 1: red
+    wmf.selectObject(2).selectObject(3).saveDc(); // level 2: blue
+    wmf.selectObject(4).selectObject(5).saveDc(); // level 3: green
+    wmf.restoreDc(1).rectangle(0, 0, 4, 4);       // back to red, levels gone
+    wmf.restoreDc(-1).rectangle(5, 5, 9, 9);      // nothing saved: still red
     const QImage image = render(wmf.data());
     QCOMPARE(image.pixel(1, 1), kRed);
     QCOMPARE(image.pixel(6, 6), kRed);
@@ -710,15 +706,15 @@ void WmfRendererTest::rasterOperations()
         QRgb overEmpty; // at (9, 3): undrawn pixels read as black
     };
     const Case cases[] = {
-        {13, kRed, kRed},          // R2_COPYPEN
-        {11, kBlue, kNone},        // R2_NOP
-        {7, kMagenta, kRed},       // R2_XORPEN
-        {6, kYellow, kWhite},      // R2_NOT
-        {1, kBlack, kBlack},       // R2_BLACK
-        {16, kWhite, kWhite},      // R2_WHITE
-        {9, kBlack, kBlack},       // R2_MASKPEN
-        {15, kMagenta, kRed},      // R2_MERGEPEN
-        {4, kCyan, kCyan},         // R2_NOTCOPYPEN
+        {13, kRed, kRed},     // R2_COPYPEN
+        {11, kBlue, kNone},   // R2_NOP
+        {7, kMagenta, kRed},  // R2_XORPEN
+        {6, kYellow, kWhite}, // R2_NOT
+        {1, kBlack, kBlack},  // R2_BLACK
+        {16, kWhite, kWhite}, // R2_WHITE
+        {9, kBlack, kBlack},  // R2_MASKPEN
+        {15, kMagenta, kRed}, // R2_MERGEPEN
+        {4, kCyan, kCyan},    // R2_NOTCOPYPEN
     };
     for (const Case &c : cases) {
         const QImage image = draw(c.rop2);
@@ -895,8 +891,7 @@ void WmfRendererTest::corruptFiles_data()
     QTest::newRow("placeable bad standard header") << patched(placeable, 22, 0) << Outcome::Invalid;
     QTest::newRow("placeable zero inch") << WmfWriter::placeable(0, 0, 1440, 1440, 0).data() << Outcome::Invalid;
     QTest::newRow("placeable empty box") << WmfWriter::placeable(0, 0, 0, 1440, 1440).data() << Outcome::Invalid;
-    QTest::newRow("placeable absurd size") << WmfWriter::placeable(-32768, 0, 32767, 10, 1).data()
-                                           << Outcome::Invalid;
+    QTest::newRow("placeable absurd size") << WmfWriter::placeable(-32768, 0, 32767, 10, 1).data() << Outcome::Invalid;
     QTest::newRow("placeable just too big") << WmfWriter::placeable(0, 0, 4097, 10, 96).data() << Outcome::Invalid;
     QTest::newRow("plain no window ext") << WmfWriter::plain().setWindowOrg(1, 1).rectangle(0, 0, 5, 5).data()
                                          << Outcome::Invalid;
@@ -958,17 +953,24 @@ void WmfRendererTest::corruptFiles_data()
     skips("zero window ext", [](WmfWriter &w) { w.setWindowExt(0, 0).setViewportExt(0, 5); });
     skips("scale ext by zero", [](WmfWriter &w) { w.record(0x0410, {0, 1, 0, 1}).record(0x0410, {1, 0, 1, 0}); });
     skips("unknown map mode", [](WmfWriter &w) { w.setMapMode(99).setRop2(0).setRop2(17).setPolyFillMode(9); });
-    skips("dib huge dimensions", [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(100000, 100000, 24) + "abcd"); });
+    skips("dib huge dimensions",
+          [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(100000, 100000, 24) + "abcd"); });
     skips("dib max height", [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(1, INT32_MIN, 24) + "abcd"); });
-    skips("dib palette past end", [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(2, 2, 8, 0, 256) + "abcdefgh"); });
-    skips("dib colour count too big", [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(2, 2, 1, 0, 0xFFFFFFFF)); });
+    skips("dib palette past end",
+          [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(2, 2, 8, 0, 256) + "abcdefgh"); });
+    skips("dib colour count too big",
+          [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(2, 2, 1, 0, 0xFFFFFFFF)); });
     skips("dib pixels past end", [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(64, 64, 24) + "abcdefgh"); });
     skips("dib header size past end", [&](WmfWriter &w) { stretchDib(w, QByteArray("\xFF\xFF\xFF\x7F", 4)); });
     skips("dib header truncated", [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(2, 2, 24).left(20)); });
-    skips("dib unsupported depth", [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(2, 2, 7) + QByteArray(64, 'x')); });
-    skips("dib compressed", [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(2, 2, 8, 1) + QByteArray(64, 'x')); });
-    skips("dib zero height", [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(2, 0, 24) + QByteArray(64, 'x')); });
-    skips("dib negative width", [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(-2, 2, 24) + QByteArray(64, 'x')); });
+    skips("dib unsupported depth",
+          [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(2, 2, 7) + QByteArray(64, 'x')); });
+    skips("dib compressed",
+          [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(2, 2, 8, 1) + QByteArray(64, 'x')); });
+    skips("dib zero height",
+          [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(2, 0, 24) + QByteArray(64, 'x')); });
+    skips("dib negative width",
+          [&](WmfWriter &w) { stretchDib(w, WmfWriter::dibHeader(-2, 2, 24) + QByteArray(64, 'x')); });
     skips("dib missing", [&](WmfWriter &w) { stretchDib(w, QByteArray()); });
     skips("dib source outside bitmap", [](WmfWriter &w) {
         w.stretchDib(0, 0, 2, 2, WmfWriter::dib(sampleBitmap(24), 24), QRect(-30000, 20000, 30000, 30000));
@@ -1053,7 +1055,9 @@ QList<std::pair<QString, QByteArray>> fuzzSeeds()
     bitmaps.stretchDib(0, 0, 8, 6, WmfWriter::dib(sampleBitmap(4), 4), QRect(0, 0, 4, 3));
     bitmaps.dibBitBlt(8, 8, 4, 3, WmfWriter::dib(sampleBitmap(1), 1, true));
     bitmaps.dibStretchBlt(0, 8, 4, 3, WmfWriter::dib(sampleBitmap(32), 32), QRect(0, 0, 4, 3), WmfWriter::kSrcInvert);
-    bitmaps.createPatternBrush(WmfWriter::dib(sampleBitmap(24), 24)).selectObject(0).patBlt(0, 0, 16, 16, WmfWriter::kPatCopy);
+    bitmaps.createPatternBrush(WmfWriter::dib(sampleBitmap(24), 24))
+        .selectObject(0)
+        .patBlt(0, 0, 16, 16, WmfWriter::kPatCopy);
     seeds.append({QStringLiteral("bitmaps.wmf"), bitmaps.data()});
 
     WmfWriter state = canvas(20, 20);

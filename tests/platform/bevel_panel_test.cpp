@@ -31,9 +31,9 @@ private slots:
         p.setBevelStyle(2);
         p.setBevelWidth(2);
         QImage raised = render(p);
-        QCOMPARE(raised.pixel(1, 20), light);   // lit from the top-left
+        QCOMPARE(raised.pixel(1, 20), light); // lit from the top-left
         QCOMPARE(raised.pixel(38, 20), dark);
-        QVERIFY(raised.pixel(2, 20) != light);  // two pixels wide
+        QVERIFY(raised.pixel(2, 20) != light); // two pixels wide
         p.setBevelStyle(1);
         QImage inset = render(p);
         QCOMPARE(inset.pixel(1, 20), dark);

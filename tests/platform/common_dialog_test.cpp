@@ -43,8 +43,8 @@ private slots:
     void filterShowsDescriptionsAsWrittenAndFiltersByPattern()
     {
         QtCommonDialog cd;
-        cd.Filter = QStringLiteral(
-            "Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|Two|*.a;*.b|dangling");
+        cd.Filter =
+            QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|Two|*.a;*.b|dangling");
         QStringList shown, patterns;
         whenShown<QFileDialog>([&](QFileDialog *d) {
             auto *types = d->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
@@ -56,8 +56,9 @@ private slots:
             d->reject();
         });
         cd.ShowOpen(nullptr);
-        QCOMPARE(shown, QStringList({QStringLiteral("Icon Files (*.ico)"),
-                                     QStringLiteral("Windows BMP (*.bmp;*.dib;*.rle)"), QStringLiteral("Two")}));
+        QCOMPARE(shown,
+                 QStringList({QStringLiteral("Icon Files (*.ico)"), QStringLiteral("Windows BMP (*.bmp;*.dib;*.rle)"),
+                              QStringLiteral("Two")}));
         QCOMPARE(patterns, QStringList(QStringLiteral("*.bmp")));
         QCOMPARE(CommonDialog::qtNameFilters(QStringLiteral("Two|*.a;*.b")).value(0), QStringLiteral("Two (*.a *.b)"));
     }

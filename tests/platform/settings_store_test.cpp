@@ -23,8 +23,7 @@ const QString kPosition = QStringLiteral("HKEY_CURRENT_USER\\Software\\Window Po
 
 // Failure messages tell "no value" from a text.
 namespace QTest {
-template<>
-char *toString(const std::optional<QString> &v)
+template <> char *toString(const std::optional<QString> &v)
 {
     return v ? toString(QStringLiteral("\"%1\"").arg(*v)) : qstrdup("(nothing)");
 }
@@ -261,10 +260,14 @@ private slots:
     {
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("read");
-        QTest::newRow("both sides") << "  12  " << "12";
-        QTest::newRow("inner kept") << " 1 2 " << "1 2";
-        QTest::newRow("all spaces") << "   " << "";
-        QTest::newRow("tab kept") << " \t12\t " << "\t12\t";
+        QTest::newRow("both sides") << "  12  "
+                                    << "12";
+        QTest::newRow("inner kept") << " 1 2 "
+                                    << "1 2";
+        QTest::newRow("all spaces") << "   "
+                                    << "";
+        QTest::newRow("tab kept") << " \t12\t "
+                                  << "\t12\t";
     }
     void onlySpacesAreTrimmed()
     {

@@ -78,19 +78,28 @@ private slots:
         QTest::addColumn<QString>("left");
         QTest::addColumn<QString>("top");
         QTest::addColumn<QPoint>("pixels");
-        QTest::newRow("both") << "1230" << "600" << QPoint(82, 40);
+        QTest::newRow("both") << "1230"
+                              << "600" << QPoint(82, 40);
         QTest::newRow("only left: top follows it") << "1230" << QString() << QPoint(82, 82);
         QTest::newRow("only top") << QString() << "600" << QPoint(0, 40);
-        QTest::newRow("left not a number") << "abc" << "600" << QPoint(0, 40);
-        QTest::newRow("neither a number") << "12a" << "1e3" << QPoint(0, 0);
-        QTest::newRow("decimal fraction") << "1230.0" << "600" << QPoint(0, 40);
-        QTest::newRow("padded with spaces") << "  1230 " << " 600" << QPoint(82, 40);
-        QTest::newRow("signs") << "-1230" << "+600" << QPoint(-82, 40);
+        QTest::newRow("left not a number") << "abc"
+                                           << "600" << QPoint(0, 40);
+        QTest::newRow("neither a number") << "12a"
+                                          << "1e3" << QPoint(0, 0);
+        QTest::newRow("decimal fraction") << "1230.0"
+                                          << "600" << QPoint(0, 40);
+        QTest::newRow("padded with spaces") << "  1230 "
+                                            << " 600" << QPoint(82, 40);
+        QTest::newRow("signs") << "-1230"
+                               << "+600" << QPoint(-82, 40);
         // Twips to pixels rounds to the nearest pixel (a whole twip count is
         // never exactly half way), not toward zero.
-        QTest::newRow("rounds down") << "1237" << "-1237" << QPoint(82, -82);
-        QTest::newRow("rounds up") << "1238" << "-1238" << QPoint(83, -83);
-        QTest::newRow("beyond 32 bits") << "2147483648" << "15" << QPoint(0, 1);
+        QTest::newRow("rounds down") << "1237"
+                                     << "-1237" << QPoint(82, -82);
+        QTest::newRow("rounds up") << "1238"
+                                   << "-1238" << QPoint(83, -83);
+        QTest::newRow("beyond 32 bits") << "2147483648"
+                                        << "15" << QPoint(0, 1);
     }
     void restore()
     {

@@ -9,8 +9,8 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QTimer>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 class LauncherTest : public QObject
@@ -45,12 +45,12 @@ private slots:
             qputenv("DISPLAY", ":0"); // the opener only looks for one to exist
         QDir().mkpath(dir.filePath(QStringLiteral("data/applications")));
         QDir().mkpath(dir.filePath(QStringLiteral("config")));
-        const QString viewer = put(QStringLiteral("viewer.sh"),
-                                   "#!/bin/sh\necho \"$1\" > '" + QFile::encodeName(dir.filePath(QStringLiteral("marker"))) + "'\n",
-                                   true);
+        const QString viewer =
+            put(QStringLiteral("viewer.sh"),
+                "#!/bin/sh\necho \"$1\" > '" + QFile::encodeName(dir.filePath(QStringLiteral("marker"))) + "'\n", true);
         put(QStringLiteral("data/applications/tessarel-viewer.desktop"),
-            "[Desktop Entry]\nType=Application\nName=Viewer\nExec=" + QFile::encodeName(viewer) +
-                " %f\nMimeType=text/plain;\n");
+            "[Desktop Entry]\nType=Application\nName=Viewer\nExec=" + QFile::encodeName(viewer)
+                + " %f\nMimeType=text/plain;\n");
         put(QStringLiteral("config/mimeapps.list"), "[Default Applications]\ntext/plain=tessarel-viewer.desktop\n");
         if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
             QSKIP("xdg-utils is not installed");

@@ -24,16 +24,15 @@ constexpr int kPatientMs = 20000; // long enough that waiting it out would show
 
 // A bus with no service files, so no real portal on the machine can be started
 // on it by activation.
-const char kBusConfig[] =
-    "<busconfig>\n"
-    "  <type>session</type>\n"
-    "  <listen>unix:dir=%1</listen>\n"
-    "  <policy context=\"default\">\n"
-    "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-    "    <allow eavesdrop=\"true\"/>\n"
-    "    <allow own=\"*\"/>\n"
-    "  </policy>\n"
-    "</busconfig>\n";
+const char kBusConfig[] = "<busconfig>\n"
+                          "  <type>session</type>\n"
+                          "  <listen>unix:dir=%1</listen>\n"
+                          "  <policy context=\"default\">\n"
+                          "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+                          "    <allow eavesdrop=\"true\"/>\n"
+                          "    <allow own=\"*\"/>\n"
+                          "  </policy>\n"
+                          "</busconfig>\n";
 
 QString lineFrom(QProcess &process)
 {
@@ -98,8 +97,9 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(QString::fromLatin1(kBusConfig).arg(dir_->path()).toUtf8());
         file.close();
-        daemon_.start(daemon, {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                               QStringLiteral("--print-address")});
+        daemon_.start(
+            daemon,
+            {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"), QStringLiteral("--print-address")});
         address_ = lineFrom(daemon_);
         QVERIFY2(!address_.isEmpty(), daemon_.readAllStandardError().constData());
         QVERIFY(QDBusConnection::connectToBus(address_, kBusName).isConnected());
@@ -120,8 +120,8 @@ private slots:
     void portalDeliversTheScreenAndDropsItsFile()
     {
         QFETCH(QStringList, extra);
-        startPortal(QStringList{QStringLiteral("ok"), QStringLiteral("%DIR%"), QStringLiteral("7"),
-                                QStringLiteral("5"), QStringLiteral("204080")}
+        startPortal(QStringList{QStringLiteral("ok"), QStringLiteral("%DIR%"), QStringLiteral("7"), QStringLiteral("5"),
+                                QStringLiteral("204080")}
                     + extra);
         QString why;
         const QImage shot = snap(kPatientMs, &why);
@@ -149,8 +149,7 @@ private slots:
                                  << "not a file on this computer";
         QTest::newRow("missing file") << QStringList{"answer", "0", "file:///nonexistent/shot.png"}
                                       << "could not be read";
-        QTest::newRow("not a picture") << QStringList{"answer", "0", "file://%DIR%/notes.png"}
-                                       << "could not be read";
+        QTest::newRow("not a picture") << QStringList{"answer", "0", "file://%DIR%/notes.png"} << "could not be read";
         QTest::newRow("odd response") << QStringList{"garbled-signal"} << "does not understand";
         QTest::newRow("odd reply") << QStringList{"garbled-reply"} << "does not understand";
     }

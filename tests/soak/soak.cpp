@@ -16,37 +16,37 @@
 #include "shell/frm_about.h"
 #include "support/editor_fixture.h"
 #include "support/ico_fuzz_seeds.h"
-#include "support/picture_fuzz_seeds.h"
 #include "support/le_bytes.h"
+#include "support/picture_fuzz_seeds.h"
 #include "support/pointer.h"
 #include "support/resident_memory.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QPixmapCache>
-#include <functional>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPixmapCache>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QWindow>
+#include <functional>
 
 #include <algorithm>
-#include <malloc.h>
-#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <malloc.h>
 #include <map>
 #include <random>
 #include <set>
 #include <string>
 #include <tuple>
+#include <unistd.h>
 
 namespace {
 
@@ -141,7 +141,10 @@ bool isTwentyFourRecords(const QByteArray &b, QString *why)
 class RandomMessageBox : public MessageBox
 {
 public:
-    explicit RandomMessageBox(Rng &rng) : rng_(rng) {}
+    explicit RandomMessageBox(Rng &rng)
+        : rng_(rng)
+    {
+    }
     Answer show(QWidget *, const QString &, const QString &, Buttons buttons, Icon) override
     {
         ++count;
@@ -164,7 +167,10 @@ private:
 class RandomPrompts : public FileOperationPrompts
 {
 public:
-    explicit RandomPrompts(Rng &rng) : rng_(rng) {}
+    explicit RandomPrompts(Rng &rng)
+        : rng_(rng)
+    {
+    }
     Answer confirmReplace(const QString &) override
     {
         static constexpr Answer all[] = {Answer::Yes, Answer::YesToAll, Answer::No, Answer::Cancel};
@@ -179,9 +185,9 @@ public:
                 removedForGood.insert(QFileInfo(f).absoluteFilePath());
         return yes;
     }
-    void progressBegin(int, bool) override {}
+    void progressBegin(int, bool) override { }
     bool progressStep(int, const QString &) override { return rng_() % 16 != 0; }
-    void progressEnd() override {}
+    void progressEnd() override { }
     std::set<QString> removedForGood;
 
 private:
@@ -194,7 +200,10 @@ class RandomDialogAnswers
 {
 public:
     RandomDialogAnswers(ScriptedCommonDialog *d, Rng &rng, QStringList pictures, QString saveFolder)
-        : d_(d), rng_(rng), pictures_(std::move(pictures)), saveFolder_(std::move(saveFolder))
+        : d_(d)
+        , rng_(rng)
+        , pictures_(std::move(pictures))
+        , saveFolder_(std::move(saveFolder))
     {
         arm();
     }
@@ -244,7 +253,10 @@ class Soak
 {
 public:
     Soak(const Options &o, const QString &root)
-        : opt_(o), rng_(o.seed), root_(root), home_(root + QStringLiteral("/home"))
+        : opt_(o)
+        , rng_(o.seed)
+        , root_(root)
+        , home_(root + QStringLiteral("/home"))
     {
     }
 
@@ -270,8 +282,7 @@ private:
     void log(const QString &what);
     int fail(long eventNo, const QString &why);
 
-    template<typename T>
-    T pick(const QList<T> &list) { return list[int(rng_() % quint64(list.size()))]; }
+    template <typename T> T pick(const QList<T> &list) { return list[int(rng_() % quint64(list.size()))]; }
     int below(int n) { return int(rng_() % quint64(n)); }
 
     Options opt_;
@@ -344,8 +355,10 @@ void Soak::buildEditor()
     auto prompts = std::make_unique<RandomPrompts>(rng_);
     prompts_ = prompts.get();
     p.fileOperationPrompts = std::move(prompts);
-    mainAnswers_ = std::make_unique<RandomDialogAnswers>(fx_->doubles.dialog, rng_, pictures_, home_ + QStringLiteral("/saved"));
-    toolAnswers_ = std::make_unique<RandomDialogAnswers>(fx_->doubles.toolDialog, rng_, pictures_, home_ + QStringLiteral("/saved"));
+    mainAnswers_ =
+        std::make_unique<RandomDialogAnswers>(fx_->doubles.dialog, rng_, pictures_, home_ + QStringLiteral("/saved"));
+    toolAnswers_ = std::make_unique<RandomDialogAnswers>(fx_->doubles.toolDialog, rng_, pictures_,
+                                                         home_ + QStringLiteral("/saved"));
     if (!fx_->showPastStartup())
         qFatal("the main window was never exposed");
     settle();
@@ -399,9 +412,10 @@ long Soak::settledRssKb()
         const size_t heap = mallinfo2().uordblks;
         QPixmapCache::clear();
         const long noPix = trimmedRssKb();
-        std::printf("diag: rss %ld heap-in-use %zu kB, without pixmap cache rss %ld heap %zu kB, widgets %lld, objects %d\n",
-                    before, heap / 1024, noPix, mallinfo2().uordblks / 1024,
-                    static_cast<long long>(QApplication::allWidgets().size()), countObjects());
+        std::printf(
+            "diag: rss %ld heap-in-use %zu kB, without pixmap cache rss %ld heap %zu kB, widgets %lld, objects %d\n",
+            before, heap / 1024, noPix, mallinfo2().uordblks / 1024,
+            static_cast<long long>(QApplication::allWidgets().size()), countObjects());
     }
     return trimmedRssKb();
 }
@@ -458,8 +472,8 @@ QList<QWidget *> Soak::targetsOf(QWidget *top) const
     for (QWidget *w : top->findChildren<QWidget *>()) {
         if (!w->isVisible() || w->width() <= 0 || w->height() <= 0)
             continue;
-        if (qobject_cast<frmAbout *>(w->window()) &&
-            (w->objectName() == QLatin1String("Label4") || w->objectName() == QLatin1String("Label5")))
+        if (qobject_cast<frmAbout *>(w->window())
+            && (w->objectName() == QLatin1String("Label4") || w->objectName() == QLatin1String("Label5")))
             continue; // the links: see the top of the file
         out << w;
     }
@@ -481,7 +495,7 @@ Qt::MouseButton randomButton(int r)
 
 Qt::KeyboardModifiers randomModifiers(int r)
 {
-    static constexpr Qt::KeyboardModifier m[] = {Qt::NoModifier, Qt::NoModifier, Qt::NoModifier,
+    static constexpr Qt::KeyboardModifier m[] = {Qt::NoModifier,    Qt::NoModifier,      Qt::NoModifier,
                                                  Qt::ShiftModifier, Qt::ControlModifier, Qt::AltModifier};
     return m[r % 6];
 }
@@ -501,7 +515,9 @@ void Soak::mouseGesture()
     log(QStringLiteral("mouse %1 on %2/%3 %4 at %5,%6 mods %7")
             .arg(QStringList{"click", "double-click", "press-move-release", "move"}[kind], top->objectName(),
                  w->objectName(), QString::number(b))
-            .arg(at.x()).arg(at.y()).arg(int(mods)));
+            .arg(at.x())
+            .arg(at.y())
+            .arg(int(mods)));
     if (kind == 3) {
         pointer::move(w, at, {}, mods);
         return;
@@ -535,7 +551,12 @@ void Soak::gridDrag()
     const QPointF from = pointer::cell(below(32), below(32));
     const QPointF to = pointer::cell(below(32), below(32));
     log(QStringLiteral("grid drag %1,%2 -> %3,%4 button %5 mods %6")
-            .arg(from.x()).arg(from.y()).arg(to.x()).arg(to.y()).arg(int(b)).arg(int(mods)));
+            .arg(from.x())
+            .arg(from.y())
+            .arg(to.x())
+            .arg(to.y())
+            .arg(int(b))
+            .arg(int(mods)));
     pointer::press(grid, from, b, {}, mods);
     const int steps = 1 + below(4);
     for (int i = 1; i <= steps; ++i)
@@ -561,16 +582,17 @@ void Soak::keyPress()
         key = seq[0].key();
         mods = seq[0].keyboardModifiers();
     } else {
-        static const QList<int> keys = {Qt::Key_A,     Qt::Key_Z,    Qt::Key_5,      Qt::Key_Space,  Qt::Key_Return,
-                                        Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Tab,  Qt::Key_Backtab, Qt::Key_Delete,
-                                        Qt::Key_Backspace, Qt::Key_Up, Qt::Key_Down, Qt::Key_Left,   Qt::Key_Right,
-                                        Qt::Key_Home,  Qt::Key_End,  Qt::Key_PageUp, Qt::Key_F1,     Qt::Key_F4};
+        static const QList<int> keys = {Qt::Key_A,       Qt::Key_Z,      Qt::Key_5,         Qt::Key_Space,
+                                        Qt::Key_Return,  Qt::Key_Enter,  Qt::Key_Escape,    Qt::Key_Tab,
+                                        Qt::Key_Backtab, Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_Up,
+                                        Qt::Key_Down,    Qt::Key_Left,   Qt::Key_Right,     Qt::Key_Home,
+                                        Qt::Key_End,     Qt::Key_PageUp, Qt::Key_F1,        Qt::Key_F4};
         key = pick(keys);
         mods = randomModifiers(below(6));
     }
     const QString text = (key >= Qt::Key_Space && key <= Qt::Key_Z && !(mods & (Qt::ControlModifier | Qt::AltModifier)))
-                             ? QString(QChar(key)).toLower()
-                             : QString();
+        ? QString(QChar(key)).toLower()
+        : QString();
     log(QStringLiteral("key %1 mods %2 to %3/%4")
             .arg(QKeySequence(key).toString())
             .arg(int(mods))
@@ -675,7 +697,8 @@ bool Soak::checkTree(QString *why)
     QDirIterator t(trash + QStringLiteral("/files"), QDir::Files | QDir::Hidden);
     while (t.hasNext()) {
         const QString path = t.next();
-        if (QFileInfo::exists(trash + QStringLiteral("/info/") + QFileInfo(path).fileName() + QStringLiteral(".trashinfo")))
+        if (QFileInfo::exists(trash + QStringLiteral("/info/") + QFileInfo(path).fileName()
+                              + QStringLiteral(".trashinfo")))
             trashed.insert(hashOf(readAll(path)));
     }
     for (const auto &[path, hash] : originals_) {
@@ -704,7 +727,8 @@ bool Soak::check(QString *why)
             const QRgb got = grid.pixel(c * 10 + 5, r * 10 + 5) | 0xFF000000u;
             if (want != got) {
                 *why = QStringLiteral("grid cell %1,%2 shows %3 but the icon pixel is %4")
-                           .arg(c).arg(r)
+                           .arg(c)
+                           .arg(r)
                            .arg(got & 0xFFFFFF, 6, 16, QLatin1Char('0'))
                            .arg(want & 0xFFFFFF, 6, 16, QLatin1Char('0'));
                 return false;
@@ -724,7 +748,10 @@ bool Soak::check(QString *why)
         if (!screen.intersects(g) || !screen.contains(g.topLeft())) {
             *why = QStringLiteral("window %1 (%2) at %3,%4 %5x%6 is off the screen")
                        .arg(top->objectName(), QString::fromLatin1(top->metaObject()->className()))
-                       .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+                       .arg(g.x())
+                       .arg(g.y())
+                       .arg(g.width())
+                       .arg(g.height());
             return false;
         }
     }
@@ -765,8 +792,8 @@ int Soak::run()
             if (!check(&why))
                 return fail(eventNo_, why);
             if (eventNo_ % (opt_.checkEvery * 100) == 0) {
-                std::printf("event %ld, %.0f s, RSS %ld kB, %lld widgets\n", eventNo_, clock.elapsed() / 1000.0, residentKiB(),
-                            static_cast<long long>(QApplication::allWidgets().size()));
+                std::printf("event %ld, %.0f s, RSS %ld kB, %lld widgets\n", eventNo_, clock.elapsed() / 1000.0,
+                            residentKiB(), static_cast<long long>(QApplication::allWidgets().size()));
                 std::fflush(stdout);
             }
         }
@@ -780,8 +807,8 @@ int Soak::run()
             ++n;
         return n;
     };
-    std::printf("files in the tree %ld, in the trash %ld, file-manager sides brought back %ld\n",
-                count(home_), count(root_ + QStringLiteral("/data/Trash/files")), putBack_);
+    std::printf("files in the tree %ld, in the trash %ld, file-manager sides brought back %ld\n", count(home_),
+                count(root_ + QStringLiteral("/data/Trash/files")), putBack_);
     const auto growth = [](long from, long to) { return from > 0 ? 100.0 * (to - from) / from : 0.0; };
     std::printf("events %ld\nwall time %.1f s\nRSS start %ld kB\nRSS end %ld kB\ngrowth %.2f %%\n"
                 "RSS start trimmed %ld kB\nRSS end trimmed %ld kB\ngrowth trimmed %.2f %%\n"

@@ -83,15 +83,9 @@ QByteArray encodeRle(const QImage &image, int bitCount)
 
 } // namespace
 
-QByteArray encodeRle8(const QImage &indexed)
-{
-    return encodeRle(indexed, 8);
-}
+QByteArray encodeRle8(const QImage &indexed) { return encodeRle(indexed, 8); }
 
-QByteArray encodeRle4(const QImage &indexed)
-{
-    return encodeRle(indexed, 4);
-}
+QByteArray encodeRle4(const QImage &indexed) { return encodeRle(indexed, 4); }
 
 QByteArray writeBmp(const QImage &image, const BmpWriterOptions &options)
 {

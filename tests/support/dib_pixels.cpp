@@ -18,14 +18,12 @@ quint32 packChannel(int value, quint32 mask)
 
 quint32 packMasked(QRgb c, const DibMasks &masks)
 {
-    return packChannel(qRed(c), masks[0]) | packChannel(qGreen(c), masks[1])
-        | packChannel(qBlue(c), masks[2]);
+    return packChannel(qRed(c), masks[0]) | packChannel(qGreen(c), masks[1]) | packChannel(qBlue(c), masks[2]);
 }
 
 } // namespace
 
-QByteArray packDibPixels(const QImage &image, int bitCount, bool bottomUp, const DibMasks &masks,
-                         bool useMasks32)
+QByteArray packDibPixels(const QImage &image, int bitCount, bool bottomUp, const DibMasks &masks, bool useMasks32)
 {
     const int width = image.width();
     const int height = image.height();

@@ -15,8 +15,8 @@ inline constexpr DibMasks kDib555Masks{0x7C00, 0x03E0, 0x001F};
 // bitCount 1/4/8 takes pixel indexes from an Indexed8 image; 16 packs with
 // `masks` (5-5-5 when left at its default); 24 writes BGR; 32 writes BGRA, or
 // packs with `masks` (alpha dropped) when `useMasks32` is set.
-QByteArray packDibPixels(const QImage &image, int bitCount, bool bottomUp = true,
-                         const DibMasks &masks = kDib555Masks, bool useMasks32 = false);
+QByteArray packDibPixels(const QImage &image, int bitCount, bool bottomUp = true, const DibMasks &masks = kDib555Masks,
+                         bool useMasks32 = false);
 
 // A 1-bit AND mask, bottom-up, rows padded to 4 bytes. `transparent` is
 // row-major top-down, width * height long.

@@ -13,10 +13,7 @@ struct EditorFixture
     TestPlatform doubles;
     std::unique_ptr<frmGeral> window;
 
-    EditorFixture()
-    {
-        window = std::make_unique<frmGeral>(std::move(doubles.platform));
-    }
+    EditorFixture() { window = std::make_unique<frmGeral>(std::move(doubles.platform)); }
 
     // Shows the window and takes it past the start-up panel, as a user finds it.
     bool showPastStartup()

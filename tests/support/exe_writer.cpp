@@ -166,22 +166,22 @@ ExeFile writePe(std::vector<ExeIconGroup> groups, bool pe32plus)
     file.optionalHeader = out.size();
     QByteArray opt = zeros(optionalSize);
     putLe16(opt, 0, pe32plus ? 0x20B : 0x10B);
-    opt[2] = 8;                                            // linker version
-    putLe32(opt, 8, quint32(rsrc.size()));                // initialised data
+    opt[2] = 8;                            // linker version
+    putLe32(opt, 8, quint32(rsrc.size())); // initialised data
     if (pe32plus)
-        putLe32(opt, 28, 0x1);                             // image base 0x1'0000'0000
+        putLe32(opt, 28, 0x1); // image base 0x1'0000'0000
     else
         putLe32(opt, 28, 0x10000000);
-    putLe32(opt, 32, 0x1000);                              // section alignment
-    putLe32(opt, 36, 0x200);                               // file alignment
-    putLe16(opt, 40, 4);                                   // OS version
-    putLe16(opt, 48, 4);                                   // subsystem version
+    putLe32(opt, 32, 0x1000);                                            // section alignment
+    putLe32(opt, 36, 0x200);                                             // file alignment
+    putLe16(opt, 40, 4);                                                 // OS version
+    putLe16(opt, 48, 4);                                                 // subsystem version
     putLe32(opt, 56, kSectionVa + quint32((rsrcSize + 0xFFF) & ~0xFFF)); // image size
-    putLe32(opt, 60, quint32(kSectionRaw));                // headers size
-    putLe16(opt, 68, 2);                                   // GUI subsystem
+    putLe32(opt, 60, quint32(kSectionRaw));                              // headers size
+    putLe16(opt, 68, 2);                                                 // GUI subsystem
     const qsizetype dirs = pe32plus ? 112 : 96;
-    putLe32(opt, dirs - 4, 16);                            // data directories
-    putLe32(opt, dirs + 2 * 8, kSectionVa);                // resource table
+    putLe32(opt, dirs - 4, 16);             // data directories
+    putLe32(opt, dirs + 2 * 8, kSectionVa); // resource table
     putLe32(opt, dirs + 2 * 8 + 4, quint32(rsrcSize));
     out.append(opt);
 
@@ -218,12 +218,12 @@ ExeFile writeNe(const std::vector<ExeIconGroup> &groups, int alignShift)
     out.append(zeros(0x40));
     out[kNe] = 'N';
     out[kNe + 1] = 'E';
-    out[kNe + 2] = 5;                   // linker version
-    putLe16(out, kNe + 0x0C, 0x8000);   // a library
-    putLe16(out, kNe + 0x22, 0x40);     // segment table (empty)
-    putLe16(out, kNe + 0x24, 0x40);     // resource table
-    out[kNe + 0x36] = 2;                // Windows
-    putLe16(out, kNe + 0x3E, 0x030A);   // expected Windows 3.10
+    out[kNe + 2] = 5;                 // linker version
+    putLe16(out, kNe + 0x0C, 0x8000); // a library
+    putLe16(out, kNe + 0x22, 0x40);   // segment table (empty)
+    putLe16(out, kNe + 0x24, 0x40);   // resource table
+    out[kNe + 0x36] = 2;              // Windows
+    putLe16(out, kNe + 0x3E, 0x030A); // expected Windows 3.10
 
     // The resource table: shift, RT_ICON block, RT_GROUP_ICON block, end,
     // then the group names.

@@ -11,8 +11,8 @@
 
 struct ExeIconGroup
 {
-    QString name;    // a named group (upper case, as resource compilers keep it)
-    quint16 id = 0;  // the group's number when it has no name
+    QString name;   // a named group (upper case, as resource compilers keep it)
+    quint16 id = 0; // the group's number when it has no name
     std::vector<IcoWriterEntry> images;
 };
 
@@ -32,7 +32,7 @@ struct ExeFile
     // PE name-directory entry / NE resource entry, and the image bytes.
     std::vector<qsizetype> iconEntries, iconData;
     qsizetype optionalHeader = 0, sectionTable = 0; // PE only
-    qsizetype dataEnd = 0; // end of the last resource; padding may follow
+    qsizetype dataEnd = 0;                          // end of the last resource; padding may follow
 };
 
 ExeFile writePe(std::vector<ExeIconGroup> groups, bool pe32plus = false);

@@ -28,7 +28,8 @@ public:
     bool active() const { return active_; }
 
 private:
-    struct rlimit saved_{};
+    struct rlimit saved_
+    { };
     void (*previous_)(int) = nullptr;
     bool active_ = false;
 };

@@ -46,8 +46,7 @@ std::vector<std::pair<QString, QByteArray>> icoFuzzSeeds()
     IcoWriterEntry bitfields = entry(argbPattern(3, 3), 16);
     bitfields.bitfields = true;
     bitfields.masks = {0xF800, 0x07E0, 0x001F};
-    seeds.emplace_back("mixed.ico",
-                       writeIco({entry(argbPattern(4, 2), 24), entry(argbPattern(3, 3), 16), bitfields}));
+    seeds.emplace_back("mixed.ico", writeIco({entry(argbPattern(4, 2), 24), entry(argbPattern(3, 3), 16), bitfields}));
 
     IcoWriterEntry zeroAlpha = entry(argbPattern(4, 4), 32);
     zeroAlpha.zeroAlpha = true;

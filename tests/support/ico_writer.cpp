@@ -35,8 +35,8 @@ QByteArray dibPayload(const IcoWriterEntry &entry)
     const int bpp = entry.bitCount;
     const bool indexed = bpp <= 8;
     const int paletteEntries = !indexed ? 0
-        : entry.paletteEntries >= 0 ? entry.paletteEntries
-                                    : int(entry.image.colorTable().size());
+        : entry.paletteEntries >= 0     ? entry.paletteEntries
+                                        : int(entry.image.colorTable().size());
     const quint32 clrUsed = entry.clrUsed.value_or(indexed ? quint32(paletteEntries) : 0);
 
     QImage pixels = entry.image;

@@ -22,14 +22,14 @@ struct IcoWriterEntry
     std::vector<bool> transparent;
 
     // Layout knobs.
-    std::optional<quint32> clrUsed; // biClrUsed; default: palette size (<= 8 bpp) or 0
-    int paletteEntries = -1;        // colour quads written; -1: the image's colour table size
-    bool zeroAlpha = false;         // 32 bpp: alpha 0 everywhere, leaving it to the mask
-    bool omitMask = false;          // leave the AND mask out
-    bool bitfields = false;         // 16/32 bpp: BI_BITFIELDS, masks after the header
-    DibMasks masks = kDib555Masks;  // used when bitfields is set
+    std::optional<quint32> clrUsed;    // biClrUsed; default: palette size (<= 8 bpp) or 0
+    int paletteEntries = -1;           // colour quads written; -1: the image's colour table size
+    bool zeroAlpha = false;            // 32 bpp: alpha 0 everywhere, leaving it to the mask
+    bool omitMask = false;             // leave the AND mask out
+    bool bitfields = false;            // 16/32 bpp: BI_BITFIELDS, masks after the header
+    DibMasks masks = kDib555Masks;     // used when bitfields is set
     std::optional<QByteArray> payload; // write these bytes instead of an encoded image
-    int hotspotX = 0, hotspotY = 0; // cursors only
+    int hotspotX = 0, hotspotY = 0;    // cursors only
 };
 
 enum class IcoKind : quint16 { Icon = 1, Cursor = 2 };

@@ -46,7 +46,8 @@ QList<std::pair<QString, QByteArray>> pictureFuzzSeeds()
 {
     QList<std::pair<QString, QByteArray>> seeds;
     seeds.append({QStringLiteral("mono.bmp"), bmp(indexedPattern(5, 3, 2), 1)});
-    seeds.append({QStringLiteral("16colour-top-down.bmp"), bmp(indexedPattern(6, 4, 16), 4, BmpCompression::None, true)});
+    seeds.append(
+        {QStringLiteral("16colour-top-down.bmp"), bmp(indexedPattern(6, 4, 16), 4, BmpCompression::None, true)});
     seeds.append({QStringLiteral("256colour.bmp"), bmp(indexedPattern(4, 4, 256), 8)});
     seeds.append({QStringLiteral("rgb.bmp"), bmp(rgbPattern(3, 3), 24)});
     seeds.append({QStringLiteral("rgba.bmp"), bmp(rgbPattern(3, 2), 32)});

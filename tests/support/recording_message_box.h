@@ -18,8 +18,7 @@ public:
         Icon icon;
     };
 
-    Answer show(QWidget *, const QString &title, const QString &text, Buttons buttons,
-                Icon icon) override
+    Answer show(QWidget *, const QString &title, const QString &text, Buttons buttons, Icon icon) override
     {
         shown.push_back({title, text, buttons, icon});
         if (!answers.empty()) {

@@ -45,8 +45,7 @@ public:
     int ends = 0;
 
 private:
-    template<typename T>
-    static T next(std::deque<T> &queue, T otherwise)
+    template <typename T> static T next(std::deque<T> &queue, T otherwise)
     {
         if (queue.empty())
             return otherwise;

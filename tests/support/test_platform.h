@@ -1,10 +1,10 @@
 #pragma once
 // A Platform whose dialogs and message boxes are doubles the test can script.
 
-#include "shell/screen_capture.h"
 #include "platform/platform.h"
 #include "shell/file_small_icon.h"
 #include "shell/qt_shell_launcher.h"
+#include "shell/screen_capture.h"
 #include "support/recording_message_box.h"
 #include "support/scripted_common_dialog.h"
 #include "support/scripted_file_operation_prompts.h"

@@ -140,7 +140,8 @@ inline QStringList lost(const QByteArray &root, const Tree &before, const Tree &
     }
     for (auto it = after.cbegin(); it != after.cend(); ++it)
         if (it.value().kind == Node::Link && it.value().dangling && !(before.value(it.key()) == it.value()))
-            out << QStringLiteral("%1: a link that points nowhere").arg(QString::fromUtf8(it.key().toPercentEncoding("/ ().")));
+            out << QStringLiteral("%1: a link that points nowhere")
+                       .arg(QString::fromUtf8(it.key().toPercentEncoding("/ ().")));
     return out;
 }
 

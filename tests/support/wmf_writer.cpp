@@ -316,8 +316,8 @@ QByteArray WmfWriter::dib(const QImage &source, int bpp, bool topDown)
         if (palette.size() > (1 << bpp))
             return {};
     }
-    QByteArray out = dibHeader(image.width(), topDown ? -image.height() : image.height(), bpp, 0,
-                               std::uint32_t(palette.size()));
+    QByteArray out =
+        dibHeader(image.width(), topDown ? -image.height() : image.height(), bpp, 0, std::uint32_t(palette.size()));
     for (QRgb c : palette) {
         out.append(char(qBlue(c)));
         out.append(char(qGreen(c)));

@@ -1,12 +1,12 @@
 // The tool window: panel commands, the colour palette's press and click, the
 // unload that hands colours back and stores the position, and the image shift.
 
+#include "formats/executable_resources.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
+#include "platform/twips.h"
 #include "platform/window_placement.h"
 #include "support/editor_fixture.h"
-#include "platform/twips.h"
-#include "formats/executable_resources.h"
 #include "support/exe_writer.h"
 #include "support/ico_writer.h"
 #include "toolwindow/fra_cores.h"
@@ -18,7 +18,6 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QToolButton>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -324,7 +323,8 @@ private slots:
             QTest::mouseClick(b->cmdNext, Qt::LeftButton);
         QCOMPARE(b->lblArquivo->text(), QStringLiteral("12"));
         const QFontMetrics metrics = b->lblArquivo->fontMetrics();
-        for (const QString &number : {QStringLiteral("12"), QString::number(iconres::kMaxIcons), QStringLiteral("9999")})
+        for (const QString &number :
+             {QStringLiteral("12"), QString::number(iconres::kMaxIcons), QStringLiteral("9999")})
             QVERIFY2(metrics.horizontalAdvance(number) <= b->lblArquivo->contentsRect().width(), qPrintable(number));
         QVERIFY(b->rect().contains(b->lblArquivo->geometry()));
     }

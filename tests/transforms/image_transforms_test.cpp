@@ -1,7 +1,7 @@
 // The whole-icon transforms and their edge cases.
 
-#include "transforms/image_transforms.h"
 #include "platform/picture_surface.h"
+#include "transforms/image_transforms.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

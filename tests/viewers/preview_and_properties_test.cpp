@@ -2,11 +2,11 @@
 // wallpaper and the editor stepping aside, and the bitmap headers of whatever
 // file the Open dialog last named, reread on each activation.
 
-#include "viewers/frm_info.h"
-#include "viewers/frm_previa.h"
 #include "platform/label.h"
 #include "support/bmp_writer.h"
 #include "support/editor_fixture.h"
+#include "viewers/frm_info.h"
+#include "viewers/frm_previa.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -60,26 +60,34 @@ private slots:
         QByteArray bmp = writeBmp(indexed, {.bitCount = 4, .clrUsed = {}});
         qToLittleEndian<qint32>(512, bmp.data() + 34);
         const QString four = write(QStringLiteral("four.bmp"), bmp);
-        QByteArray topDown = writeBmp(QImage(32, 32, QImage::Format_RGB32), {.bitCount = 24, .topDown = true, .clrUsed = {}});
+        QByteArray topDown =
+            writeBmp(QImage(32, 32, QImage::Format_RGB32), {.bitCount = 24, .topDown = true, .clrUsed = {}});
         qToLittleEndian<qint32>(0, topDown.data() + 34);
         const QString down = write(QStringLiteral("down.bmp"), topDown);
         // A whole 1 x 1 GIF of 35 bytes: its last byte is the image size field's low byte.
         const QString gif = write(QStringLiteral("tiny.gif"),
-                                  QByteArray::fromHex("474946383961" "01000100" "800000" "000000ffffff"
-                                                      "2c000000000100010000" "0202440100" "3b"));
+                                  QByteArray::fromHex("474946383961"
+                                                      "01000100"
+                                                      "800000"
+                                                      "000000ffffff"
+                                                      "2c000000000100010000"
+                                                      "0202440100"
+                                                      "3b"));
 
         f->window->lblMsg->setCaption(four);
         QVERIFY(f->window->mnuPropriedade->isEnabled());
         f->window->mnuPropriedade->trigger();
         auto *info = qobject_cast<frmInfo *>(f->window->sideWindows().existing(QStringLiteral("frmInfo")));
         QVERIFY(info && info->isVisible());
-        QCOMPARE(activate(info), (QStringList{four, "32 pixels", "32 pixels", "512 bytes", "1", "4 (16 colours)",
-                                              "Uncompressed bitmap."}));
+        QCOMPARE(
+            activate(info),
+            (QStringList{four, "32 pixels", "32 pixels", "512 bytes", "1", "4 (16 colours)", "Uncompressed bitmap."}));
         QVERIFY(!info->Image1->pixmap().isNull());
         // A new file is picked up on the next activation.
         f->window->lblMsg->setCaption(down);
-        QCOMPARE(activate(info), (QStringList{down, "32 pixels", "-32 pixels", "BI_RGB bitmap; size variable.", "1",
-                                              "24 (16777216 colours)", "Uncompressed bitmap."}));
+        QCOMPARE(activate(info),
+                 (QStringList{down, "32 pixels", "-32 pixels", "BI_RGB bitmap; size variable.", "1",
+                              "24 (16777216 colours)", "Uncompressed bitmap."}));
         // A picture shorter than the headers: what it lacks reads as zero.
         f->window->lblMsg->setCaption(gif);
         const QStringList shortRead = activate(info);
@@ -98,17 +106,20 @@ private slots:
         QImage indexed(4, 2, QImage::Format_Indexed8);
         indexed.setColorCount(16);
         indexed.fill(1);
-        f->window->lblMsg->setCaption(write(QStringLiteral("runs.rle"), writeBmp(indexed, {.bitCount = 8, .compression = BmpCompression::Rle8})));
+        f->window->lblMsg->setCaption(
+            write(QStringLiteral("runs.rle"), writeBmp(indexed, {.bitCount = 8, .compression = BmpCompression::Rle8})));
         f->window->mnuPropriedade->trigger();
         auto *info = qobject_cast<frmInfo *>(f->window->sideWindows().existing(QStringLiteral("frmInfo")));
         QVERIFY(info);
         for (BmpCompression c : {BmpCompression::Rle8, BmpCompression::Rle4}) {
-            f->window->lblMsg->setCaption(write(QStringLiteral("runs%1.rle").arg(int(c)),
-                                                writeBmp(indexed, {.bitCount = c == BmpCompression::Rle8 ? 8 : 4, .compression = c})));
+            f->window->lblMsg->setCaption(
+                write(QStringLiteral("runs%1.rle").arg(int(c)),
+                      writeBmp(indexed, {.bitCount = c == BmpCompression::Rle8 ? 8 : 4, .compression = c})));
             QVERIFY(activate(info).last().endsWith(QStringLiteral("pixel.")));
             const Label *value = info->lblInfo[5];
-            QVERIFY2(value->heightForWidth(value->width()) <= value->height(),
-                     qPrintable(QStringLiteral("%1 of %2").arg(value->height()).arg(value->heightForWidth(value->width()))));
+            QVERIFY2(
+                value->heightForWidth(value->width()) <= value->height(),
+                qPrintable(QStringLiteral("%1 of %2").arg(value->height()).arg(value->heightForWidth(value->width()))));
             QVERIFY(info->lblFileName->contentsRect().contains(value->geometry()));
         }
     }

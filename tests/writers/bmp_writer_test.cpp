@@ -36,10 +36,7 @@ QImage rgbImage(int w, int h)
     return image;
 }
 
-quint32 le32(const QByteArray &b, int at)
-{
-    return qFromLittleEndian<quint32>(b.constData() + at);
-}
+quint32 le32(const QByteArray &b, int at) { return qFromLittleEndian<quint32>(b.constData() + at); }
 
 void compareRgb(const QImage &decoded, const QImage &source)
 {
@@ -50,11 +47,8 @@ void compareRgb(const QImage &decoded, const QImage &source)
             const QRgb got = decoded.pixel(x, y) & 0xFFFFFF;
             const QRgb want = source.pixel(x, y) & 0xFFFFFF;
             if (got != want)
-                QFAIL(qPrintable(QStringLiteral("pixel (%1,%2): %3 vs %4")
-                                     .arg(x)
-                                     .arg(y)
-                                     .arg(got, 6, 16)
-                                     .arg(want, 6, 16)));
+                QFAIL(qPrintable(
+                    QStringLiteral("pixel (%1,%2): %3 vs %4").arg(x).arg(y).arg(got, 6, 16).arg(want, 6, 16)));
         }
 }
 

@@ -64,8 +64,7 @@ public slots:
 
         const QString sender = call.service().mid(1).replace(QLatin1Char('.'), QLatin1Char('_'));
         const QString request = kPath + QStringLiteral("/request/") + sender + QLatin1Char('/')
-                                + (args_.contains(QStringLiteral("own-handle")) ? QStringLiteral("chosen_by_portal")
-                                                                                : token.toString());
+            + (args_.contains(QStringLiteral("own-handle")) ? QStringLiteral("chosen_by_portal") : token.toString());
         if (mode == QLatin1String("ok")) {
             const QString file = writePicture();
             if (file.isEmpty())
@@ -127,9 +126,13 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    static const QStringList kModes{QStringLiteral("ok"), QStringLiteral("cancel"), QStringLiteral("answer"),
-                                    QStringLiteral("garbled-results"), QStringLiteral("garbled-signal"),
-                                    QStringLiteral("garbled-reply"), QStringLiteral("silent")};
+    static const QStringList kModes{QStringLiteral("ok"),
+                                    QStringLiteral("cancel"),
+                                    QStringLiteral("answer"),
+                                    QStringLiteral("garbled-results"),
+                                    QStringLiteral("garbled-signal"),
+                                    QStringLiteral("garbled-reply"),
+                                    QStringLiteral("silent")};
     if (args.isEmpty() || !kModes.contains(args[0]) || (args[0] == QLatin1String("ok") && args.size() < 5)) {
         std::fprintf(stderr, "usage: fake_portal %s ...\n", qPrintable(kModes.join(u'|')));
         return 2;
