@@ -316,7 +316,7 @@ bool frmGeral::eventFilter(QObject *watched, QEvent *e)
         case QEvent::MouseButtonPress:
             // A click is the user choosing the box, whether or not it already
             // had the focus (the mode buttons take none).
-            picModeSel_Click(6);
+            picModeSel_Click(drawmode::Text);
             break;
         case QEvent::ShortcutOverride:
         case QEvent::KeyPress:
@@ -349,7 +349,7 @@ void frmGeral::txtAlpha_FocusIn(const QFocusEvent *e)
 {
     // Only the user giving the box focus arms the text tool.
     if (isUserFocusReason(e->reason()))
-        picModeSel_Click(6);
+        picModeSel_Click(drawmode::Text);
 }
 
 bool frmGeral::editKeyBelongsToText(const QKeyEvent *e) const

@@ -31,6 +31,23 @@ class WindowPlacement;
 class frmToolBar;
 struct Platform;
 
+// The drawing modes as DrawMode holds them; 0 to 8 are also the indexes of
+// the mode buttons picModeSel, and Paste enters 9, which has no button.
+namespace drawmode {
+enum : int {
+    Pencil = 0,
+    Line = 1,
+    Rectangle = 2,
+    FilledRectangle = 3,
+    Circle = 4,
+    FilledCircle = 5,
+    Text = 6,
+    Fill = 7,
+    Capture = 8,
+    PastePlacement = 9,
+};
+} // namespace drawmode
+
 class frmGeral : public QMainWindow, public EditorLink
 {
     Q_OBJECT

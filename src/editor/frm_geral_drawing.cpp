@@ -57,7 +57,7 @@ void frmGeral::grid_MouseMove(int button, int shift, double x, double y)
     // The left colour only while exactly the left button is held.
     const ColourValue colour = buttonColour(button);
     switch (DrawMode) {
-    case 0:
+    case drawmode::Pencil:
         if (shift != 0) {
             if (tools::keepsColumn(PressX, PressY, x, y))
                 PointerCol = PressX / twips::kPerCell;
@@ -66,19 +66,21 @@ void frmGeral::grid_MouseMove(int button, int shift, double x, double y)
         }
         PaintCell(twips::kPerCell * PointerCol, twips::kPerCell * PointerRow, colour);
         break;
-    case 1: shLine->setLine(PressX, PressY, int(twips::roundHalfEven(x)), int(twips::roundHalfEven(y))); break;
-    case 2:
-    case 3: {
+    case drawmode::Line:
+        shLine->setLine(PressX, PressY, int(twips::roundHalfEven(x)), int(twips::roundHalfEven(y)));
+        break;
+    case drawmode::Rectangle:
+    case drawmode::FilledRectangle: {
         const auto r = tools::rubberRect(PressX, PressY, x, y);
         shRect->setGeometry(r.left, r.top, r.width, r.height);
         break;
     }
-    case 4:
-    case 5:
+    case drawmode::Circle:
+    case drawmode::FilledCircle:
         if (const auto r = tools::rubberCircle(PressX, PressY, x, y))
             shCircle->setGeometry(r->left, r->top, r->width, r->height);
         break;
-    case 8: {
+    case drawmode::Capture: {
         const auto r = tools::rubberRect(PressX, PressY, x, y);
         shCapture->setGeometry(r.left, r.top, r.width, r.height);
         break;
@@ -97,22 +99,22 @@ void frmGeral::grid_MouseDown(int button, int shift, double x, double y)
     PressY = *py;
     const ColourValue colour = buttonColour(button);
     switch (DrawMode) {
-    case 0:
+    case drawmode::Pencil:
         // Paint the pressed cell even when no move reported it first (a tap,
         // or a press right after the window appeared under the pointer).
         PointerCol = PressX / twips::kPerCell;
         PointerRow = PressY / twips::kPerCell;
         PaintCell(twips::kPerCell * PointerCol, twips::kPerCell * PointerRow, colour);
         break;
-    case 1:
+    case drawmode::Line:
         shLine->setLine(PressX, PressY, PressX, PressY);
         shLine->setVisible(true);
         break;
-    case 2:
-    case 3: shRect->setVisible(true); break;
-    case 4:
-    case 5: shCircle->setVisible(true); break;
-    case 8: shCapture->setVisible(true); break;
+    case drawmode::Rectangle:
+    case drawmode::FilledRectangle: shRect->setVisible(true); break;
+    case drawmode::Circle:
+    case drawmode::FilledCircle: shCircle->setVisible(true); break;
+    case drawmode::Capture: shCapture->setVisible(true); break;
     default: break;
     }
 }
@@ -129,7 +131,7 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
     const ColourValue colour = buttonColour(button);
     const int pc = PressX / twips::kPerCell, pr = PressY / twips::kPerCell;
     switch (DrawMode) {
-    case 1: {
+    case drawmode::Line: {
         const int x1 = shLine->x1() / twips::kPerCell, y1 = shLine->y1() / twips::kPerCell;
         const int x2 = shLine->x2() / twips::kPerCell, y2 = shLine->y2() / twips::kPerCell;
         ikon_.line(x1, y1, x2, y2, colour);
@@ -138,25 +140,25 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
         hideFigureBands();
         break;
     }
-    case 2:
-    case 3:
-        ikon_.fillStyle = DrawMode == 2 ? PictureSurface::Transparent : PictureSurface::Solid;
-        if (DrawMode == 2)
+    case drawmode::Rectangle:
+    case drawmode::FilledRectangle:
+        ikon_.fillStyle = DrawMode == drawmode::Rectangle ? PictureSurface::Transparent : PictureSurface::Solid;
+        if (DrawMode == drawmode::Rectangle)
             ikon_.box(pc, pr, *rc, *rr, colour);
         else
             ikon_.filledBox(pc, pr, *rc, *rr, colour);
         RefreshGrid();
         hideFigureBands();
         break;
-    case 4:
-    case 5:
-        ikon_.fillStyle = DrawMode == 4 ? PictureSurface::Transparent : PictureSurface::Solid;
+    case drawmode::Circle:
+    case drawmode::FilledCircle:
+        ikon_.fillStyle = DrawMode == drawmode::Circle ? PictureSurface::Transparent : PictureSurface::Solid;
         ikon_.fillColor = colour;
         ikon_.circle(pc, pr, shCircle->width() / 300.0, colour);
         RefreshGrid();
         hideFigureBands();
         break;
-    case 7: {
+    case drawmode::Fill: {
         ikon_.fillStyle = PictureSurface::Solid;
         ikon_.fillColor = colour;
         ikon_.flatten();
@@ -164,12 +166,12 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
         RefreshGrid();
         break;
     }
-    case 8:
+    case drawmode::Capture:
         mnuCopiar->setEnabled(true);
         mnuCortar->setEnabled(true);
         break;
-    case 6: printText(button, *rc, *rr); break;
-    case 9: placeCapture(*rc, *rr); break;
+    case drawmode::Text: printText(button, *rc, *rr); break;
+    case drawmode::PastePlacement: placeCapture(*rc, *rr); break;
     default: break;
     }
 }
@@ -177,17 +179,17 @@ void frmGeral::grid_MouseUp(int button, int shift, double x, double y)
 void frmGeral::hideFigureBands()
 {
     switch (DrawMode) {
-    case 1:
+    case drawmode::Line:
         shLine->setLine(0, 0, 0, 0);
         shLine->setVisible(false);
         break;
-    case 2:
-    case 3:
+    case drawmode::Rectangle:
+    case drawmode::FilledRectangle:
         shRect->setSize(0, 0);
         shRect->setVisible(false);
         break;
-    case 4:
-    case 5:
+    case drawmode::Circle:
+    case drawmode::FilledCircle:
         shCircle->setSize(0, 0);
         shCircle->setVisible(false);
         break;

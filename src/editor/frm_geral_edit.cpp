@@ -79,7 +79,7 @@ void frmGeral::mnuColar_Click()
     picMode->setPicture(imgColar);
     mnuCopiar->setEnabled(false);
     mnuCortar->setEnabled(false);
-    DrawMode = 9;
+    DrawMode = drawmode::PastePlacement;
     if (clipboardHoldsBitmap()) {
         ikon_.setPicture(capture_.picture());
         RefreshGrid();

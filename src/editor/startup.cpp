@@ -114,7 +114,7 @@ void frmGeral::Form_Load()
     move(twips::toPixels(l.windowLeft), twips::toPixels(l.windowTop));
     setWindowTitle(QStringLiteral("Vorn Tessarel 2.1.0"));
     // 9-10: pencil, bars.
-    picModeSel_Click(0);
+    picModeSel_Click(drawmode::Pencil);
     mnuGrade_Click();
     // 11: the applications running now, once.
     List1->addItems(runningProcessNames());
