@@ -13,11 +13,11 @@ e2e_start "$1"
 e2e_enter
 e2e_grid
 
-click_at() { xdotool mousemove "$1" "$2"; sleep 0.2; xdotool click 1; sleep 0.4; }
-keys() { for k in "$@"; do xdotool key "$k"; sleep 0.15; done; }
+# Each input is handled before the next: the program and the window manager are idle again.
+click_at() { e2e_click "$1" "$2"; e2e_poll 5 e2e_idle; }
+keys() { for k in "$@"; do xdotool key "$k"; e2e_poll 5 e2e_idle; done; }
 
 xdotool key --window "$E2E_WINDOW" ctrl+p
-sleep 1
 id="$(e2e_wait_window '^Vorn Tessarel$')" || e2e_fail "the file manager did not appear"
 read -r X Y < <(e2e_origin "$id")
 
@@ -29,8 +29,8 @@ shot="$(e2e_shot folders)"
 
 # A click on the first icon puts it in the editor.
 click_at $((X + 40)) $((Y + 168))
-shot="$(e2e_shot clicked)"
-read -r r g b < <(e2e_py pixel "$shot" $((GX + 55)) $((GY + 55)))
+e2e_shot_until clicked 10 e2e_pixel_is $((GX + 55)) $((GY + 55)) "255 0 0"
+read -r r g b < <(e2e_py pixel "$E2E_SHOT" $((GX + 55)) $((GY + 55)))
 [ "$r $g $b" = "255 0 0" ] || e2e_fail "the clicked icon shows $r $g $b in the grid, expected red"
 
 # Three icons copied.
@@ -51,10 +51,10 @@ icotool -c -o "$icons/src/e.ico" "$E2E_WORK/e.png"
 # a deleted, after the confirmation, into the trash.
 click_at $((X + 40)) $((Y + 168)); keys Home
 click_at $((X + 163)) $((Y + 299))
-sleep 1
+e2e_until 10 e2e_not e2e_active "$id"
 shot="$(e2e_shot confirm)"
 xdotool key Return
-sleep 1
+e2e_until 10 test ! -e "$icons/src/a.ico"
 [ ! -e "$icons/src/a.ico" ] || e2e_fail "a.ico is still in the source folder"
 cmp -s "$icons/dst/a.ico" "$E2E_WORK/.local/share/Trash/files/a.ico" || e2e_fail "a.ico is not in the trash"
 [ -f "$E2E_WORK/.local/share/Trash/info/a.ico.trashinfo" ] || e2e_fail "a.ico has no trash record"
@@ -67,10 +67,10 @@ rm -f "$icons/dst/b.ico"
 printf 'old c' >"$icons/dst/c.ico"
 click_at $((X + 40)) $((Y + 168)); keys Home shift+End
 click_at $((X + 163)) $((Y + 236))
-sleep 5
+e2e_until 10 e2e_not e2e_active "$id"
+sleep 5 # the user takes 5 s to answer: part of what is tested
 shot="$(e2e_shot question)"
 xdotool key alt+y
-sleep 1
 for n in b c e; do
   e2e_settle cmp -s "$icons/src/$n.ico" "$icons/dst/$n.ico" || e2e_fail "$n.ico was not copied after the question was answered"
 done
