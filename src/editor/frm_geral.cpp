@@ -82,6 +82,7 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
     // session fills with one-off sizes; the windows here are small and cheap
     // to redraw.
     QPixmapCache::setCacheLimit(1024);
+    setAcceptDrops(true);
     sideWindows_.registerWindow<frmToolBar>([this](QWidget *) { return new frmToolBar(*this); });
     sideWindows_.registerWindow<ColorPalette>([this](QWidget *) { return new ColorPalette(*this); });
     sideWindows_.registerWindow<frmVeCor1>([this](QWidget *) { return new frmVeCor1(*this); });

@@ -22,6 +22,8 @@ class QTimer;
 class Label;
 class PictureBox;
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QFocusEvent;
 class QKeyEvent;
 class QLineEdit;
@@ -189,6 +191,9 @@ public:
     void enableMenus();
 
 protected:
+    // A picture file dropped from a file manager opens as Open opens it.
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
     void closeEvent(QCloseEvent *e) override;
     void changeEvent(QEvent *e) override;
     void resizeEvent(QResizeEvent *e) override;

@@ -1,5 +1,6 @@
 // The File menu: New, Open and Save of the main window, the load behind Open,
-// Exit, and the icon file manager (Open/Copy/Move).
+// Exit, and the icon file manager (Open/Copy/Move); a file dropped on the
+// window opens through the same load.
 
 #include "editor/frm_geral.h"
 #include "filemanager/frm_copy.h"
@@ -13,7 +14,13 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 
 namespace {
 
@@ -22,6 +29,7 @@ const QString kOpenFilter = QStringLiteral(
 const QString kSaveFilter =
     QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|Windows Metafile (*.wmf)|*.wmf");
 const QString kInformTitle = QStringLiteral("Inform the User!");
+const QString kDropOneFile = QStringLiteral("  Drop one picture file to open it.  ");
 const QString kNotAPicture = QStringLiteral("Cancel:\r"
                                             "                 The Open File is not Been worth!             \r"
                                             "________________________________________");
@@ -73,6 +81,27 @@ bool frmGeral::openFile(const QString &path)
     }
     platform_->messageBox->show(this, kInformTitle, kNotAPicture, MessageBox::OkOnly, MessageBox::NoIcon);
     return false;
+}
+
+void frmGeral::dragEnterEvent(QDragEnterEvent *e)
+{
+    // Files only, and only while Open itself can run (not behind the start-up panel).
+    if (mnuOpenSimples->isEnabled() && mnuOpen->menuAction()->isEnabled() && e->mimeData()->hasUrls())
+        e->acceptProposedAction();
+}
+
+void frmGeral::dropEvent(QDropEvent *e)
+{
+    const QList<QUrl> urls = e->mimeData()->urls();
+    e->acceptProposedAction();
+    const QString path = urls.size() == 1 && urls.front().isLocalFile() ? urls.front().toLocalFile() : QString();
+    if (path.isEmpty() || QFileInfo(path).isDir()) {
+        platform_->messageBox->show(this, kInformTitle, kDropOneFile, MessageBox::OkOnly, MessageBox::NoIcon);
+        return;
+    }
+    // As if the Open dialog had chosen it: Resize and the next dialog follow.
+    platform_->commonDialog->FileName = path;
+    openFile(path);
 }
 
 void frmGeral::mnusave_Click()

@@ -13,7 +13,9 @@
 #include <QAction>
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 
 namespace {
@@ -358,6 +360,62 @@ private slots:
         QCOMPARE(f->doubles.messages->shown.size(), size_t(1));
         QCOMPARE(f->doubles.messages->shown.front().text, kNotAPicture);
         QCOMPARE(f->window->ikonSurface().image(), before);
+    }
+
+    // A drop from a file manager: one picture file opens as Open opens it (and
+    // names it for Resize); a broken file gives Open's message; several files
+    // or a folder are refused with a message; behind the start-up panel, where
+    // Open cannot run, the drop is not even accepted.
+    void droppedFileOpensAsOpenDoes_data()
+    {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<bool>("startupPanel");
+        QTest::addColumn<QString>("message"); // empty: the picture opens
+        QTest::newRow("one icon") << QStringList{"red.ico"} << false << QString();
+        QTest::newRow("broken file") << QStringList{"broken.ico"} << false << kNotAPicture;
+        QTest::newRow("two icons") << QStringList{"red.ico", "red.ico"} << false
+                                   << QStringLiteral("  Drop one picture file to open it.  ");
+        QTest::newRow("a folder") << QStringList{"."} << false
+                                  << QStringLiteral("  Drop one picture file to open it.  ");
+        QTest::newRow("behind the start-up panel") << QStringList{"red.ico"} << true << QString();
+    }
+    void droppedFileOpensAsOpenDoes()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(bool, startupPanel);
+        QFETCH(QString, message);
+        IcoWriterEntry red;
+        red.image = solid(32, 32, qRgb(255, 0, 0));
+        write(QStringLiteral("red.ico"), writeIco({red}));
+        write(QStringLiteral("broken.ico"), QByteArray("not a picture"));
+        if (!startupPanel)
+            f->window->tmrLogo_Timer(); // the panel dismissed: the menus are enabled
+        const ColourValue before = f->pixel(3, 3);
+        QList<QUrl> urls;
+        for (const QString &n : names)
+            urls << QUrl::fromLocalFile(QDir::cleanPath(dir->filePath(n)));
+        QMimeData data;
+        data.setUrls(urls);
+        const QPoint at = f->window->grid->mapTo(f->window.get(), QPoint(20, 20));
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f->window.get(), &enter);
+        QCOMPARE(enter.isAccepted(), !startupPanel);
+        if (startupPanel) {
+            QCOMPARE(f->pixel(3, 3), before);
+            return;
+        }
+        QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(f->window.get(), &drop);
+        if (message.isEmpty()) {
+            QVERIFY(f->doubles.messages->shown.empty());
+            QCOMPARE(f->pixel(3, 3), colour::rgb(255, 0, 0));
+            QCOMPARE(f->window->lblMsg->text(), dir->filePath(QStringLiteral("red.ico")));
+            QCOMPARE(f->window->resizeFile(), QFile::encodeName(dir->filePath(QStringLiteral("red.ico"))));
+        } else {
+            QCOMPARE(f->doubles.messages->shown.size(), size_t(1));
+            QCOMPARE(f->doubles.messages->shown.front().text, message);
+            QCOMPARE(f->pixel(3, 3), before);
+        }
     }
 
     void notAPictureShowsTheMessageAndKeepsTheCanvas()
