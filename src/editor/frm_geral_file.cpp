@@ -5,6 +5,7 @@
 #include "editor/frm_geral.h"
 #include "filemanager/frm_copy.h"
 #include "formats/bitmap_file.h"
+#include "formats/icon_file.h"
 #include "formats/picture_loader.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
@@ -27,7 +28,8 @@ namespace {
 const QString kOpenFilter = QStringLiteral(
     "Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|CompuServe (*.gif)|*.gif|Metafiles (*.wmf)|*.wmf");
 const QString kSaveFilter =
-    QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|Windows Metafile (*.wmf)|*.wmf");
+    QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|Windows Metafile (*.wmf)|*.wmf"
+                   "|Icon (*.ico)|*.ico|PNG image (*.png)|*.png");
 const QString kInformTitle = QStringLiteral("Inform the User!");
 const QString kDropOneFile = QStringLiteral("  Drop one picture file to open it.  ");
 const QString kNotAPicture = QStringLiteral("Cancel:\r"
@@ -115,7 +117,11 @@ void frmGeral::mnusave_Click()
     ikon_.flatten();
     QString error;
     // The caption names the file only once it really holds the icon.
-    if (!saveBitmapFile(ikon_.picture(), cd.FileName, &error)) {
+    // An icon, cursor or PNG name gets that format (over an existing icon file
+    // only the entry Open shows changes); every other name a bitmap, as designed.
+    const bool saved = isIconOrPngName(cd.FileName) ? saveIconOrPng(ikon_.picture(), cd.FileName, &error)
+                                                    : saveBitmapFile(ikon_.picture(), cd.FileName, &error);
+    if (!saved) {
         platform_->messageBox->show(this, kInformTitle,
                                     QStringLiteral("The icon could not be saved:\r%1\r%2").arg(cd.FileName, error),
                                     MessageBox::OkOnly, MessageBox::Exclamation);

@@ -16,7 +16,6 @@ constexpr std::uint32_t kBiRle8 = 1;
 constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
 constexpr qint64 kFileHeaderBytes = 14;
-constexpr qint64 kCoreHeaderBytes = 12;
 constexpr qint64 kInfoHeaderBytes = 40;
 constexpr qint64 kMaskHeaderBytes = 52;
 constexpr qint64 kAlphaMaskHeaderBytes = 56;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draw a rectangle, Ctrl+S, type a path into the real Qt save dialog, Enter:
-# the file written decodes, with ImageMagick, to exactly the pixels drawn.
+# the file written is the icon file its name asks for (icotool lists it) and
+# decodes, with ImageMagick, to exactly the pixels drawn.
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1"
 e2e_enter
@@ -26,7 +27,8 @@ xdotool key Return
 # Saved once the caption names the file (it is set after the write).
 e2e_poll 10 eval '[ "$(xdotool getwindowname "$E2E_WINDOW")" = "Vorn Tessarel - $target" ]' || true
 [ -s "$target" ] || e2e_fail "nothing was saved to $target"
-[ "$(head -c 2 "$target")" = "BM" ] || e2e_fail "the saved file is not a bitmap"
+[ "$(od -An -tx1 -N4 "$target" | tr -d ' ')" = "00000100" ] || e2e_fail "the saved file is not an icon file"
+icotool -l "$target" | grep -q -- '--width=32 --height=32 --bit-depth=32' || e2e_fail "icotool does not list one 32 x 32 entry"
 
 # Every pixel through an independent decoder: black on the outline, white elsewhere.
 convert "$target" txt:- | python3 -c '

@@ -1,5 +1,6 @@
 // New, Open and Save through the menu, on real files made by the test writers.
 
+#include "formats/ico_reader.h"
 #include "formats/picture_loader.h"
 #include "platform/label.h"
 #include "support/bmp_writer.h"
@@ -11,9 +12,13 @@
 #include "support/wmf_writer.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QFile>
+#include <QImageReader>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QtTest>
@@ -443,13 +448,86 @@ private slots:
                 & Qt::WindowStaysOnTopHint);
     }
 
-    void saveWritesABitmapWhateverTheName()
+    // Save writes what the name asks for. Over an icon that was opened only the
+    // entry Open showed changes: the other sizes stay byte for byte, and a
+    // cursor keeps its hot spot. Qt's own ICO and PNG readers, and icotool
+    // where it is installed, read the result with the drawn pixels.
+    void saveWritesWhatTheNameAsks_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("kind"); // 0 none before, 1 a two-size icon, 2 a cursor
+        QTest::newRow("over a two-size icon") << QStringLiteral("both.ico") << 1;
+        QTest::newRow("a cursor") << QStringLiteral("arrow.cur") << 2;
+        QTest::newRow("a new icon") << QStringLiteral("new.ico") << 0;
+        QTest::newRow("a PNG") << QStringLiteral("drawn.png") << 0;
+    }
+    void saveWritesWhatTheNameAsks()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, kind);
+        IcoWriterEntry small, large;
+        small.image = ramp(16, 16);
+        small.bitCount = 24;
+        large.image = solid(32, 32, qRgb(0, 0, 200));
+        large.hotspotX = 5;
+        large.hotspotY = 7;
+        QByteArray before;
+        if (kind == 1)
+            before = writeIco({small, large});
+        else if (kind == 2)
+            before = writeIco({large}, IcoKind::Cursor);
+        const QString path = kind ? write(name, before) : dir->filePath(name);
+        if (kind)
+            open(path);
+        f->window->ikonSurface().pset(3, 4, colour::rgb(255, 0, 0));
+        f->window->ikonSurface().pset(31, 31, colour::rgb(0, 255, 0));
+        const QImage drawn = f->window->ikonSurface().image().convertToFormat(QImage::Format_RGB32);
+        f->doubles.dialog->queueFile(path);
+        f->window->mnusave->trigger();
+        QVERIFY(f->doubles.messages->shown.empty());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const char *format = name.endsWith(QLatin1String(".png")) ? "PNG"
+            : name.endsWith(QLatin1String(".cur"))                ? "CUR"
+                                                                  : "ICO";
+        // Qt's reader, at the 32 x 32 image (a multi-size file starts with the 16 x 16 one).
+        QBuffer buffer;
+        buffer.setData(bytes);
+        QImageReader reader(&buffer, format);
+        QImage back = reader.read();
+        while (back.size() != QSize(32, 32) && reader.jumpToNextImage())
+            back = reader.read();
+        if (kind != 2) // Qt reads no cursor files; ours does below
+            QCOMPARE(back.convertToFormat(QImage::Format_RGB32), drawn);
+        if (qstrcmp(format, "PNG") == 0)
+            return;
+        const auto entries = readIcoEntries(bytes);
+        QVERIFY(entries);
+        QCOMPARE(entries->size(), size_t(kind == 1 ? 2 : 1));
+        QCOMPARE(entries->back().image.convertToFormat(QImage::Format_RGB32), drawn);
+        if (kind == 1) // the 16 x 16 entry's directory and bytes are those of the old file
+            QCOMPARE(bytes.mid(le32At(bytes, 6 + 12), le32At(bytes, 6 + 8)),
+                     before.mid(le32At(before, 6 + 12), le32At(before, 6 + 8)));
+        if (kind == 2)
+            QCOMPARE(bytes.mid(6 + 4, 4), before.mid(6 + 4, 4)); // the hot spot
+        const QString icotool = QStandardPaths::findExecutable(QStringLiteral("icotool"));
+        if (!icotool.isEmpty()) {
+            QProcess list;
+            list.start(icotool, {QStringLiteral("-l"), path});
+            QVERIFY(list.waitForFinished());
+            QCOMPARE(list.exitCode(), 0);
+            QCOMPARE(list.readAllStandardOutput().count('\n'), qsizetype(kind == 1 ? 2 : 1));
+        }
+    }
+
+    void saveWritesABitmapForOtherNames()
     {
         f->window->ikonSurface().filledBox(0, 0, 31, 31, colour::rgb(255, 255, 255));
         f->window->ikonSurface().pset(0, 0, colour::rgb(255, 0, 0));
         f->window->ikonSurface().pset(31, 31, colour::rgb(0, 0, 255));
         f->window->ikonSurface().pset(5, 9, colour::rgb(12, 34, 56));
-        const QString path = dir->filePath(QStringLiteral("drawn.ico"));
+        const QString path = dir->filePath(QStringLiteral("drawn.dib"));
         f->doubles.dialog->queueFile(path);
         f->window->mnusave->trigger();
         const auto &shown = f->doubles.dialog->shown.back();
@@ -458,7 +536,7 @@ private slots:
         QCOMPARE(shown.flags, 2);
         QCOMPARE(shown.filter,
                  QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|"
-                                "Windows Metafile (*.wmf)|*.wmf"));
+                                "Windows Metafile (*.wmf)|*.wmf|Icon (*.ico)|*.ico|PNG image (*.png)|*.png"));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
