@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <array>
 #include <memory>
+#include <optional>
 
 class AnimatedStrip;
 class BevelPanel;
@@ -232,6 +233,9 @@ private:
     QWidget *client_ = nullptr; // the window's own background
     bool exiting_ = false;
     QString settingsFilePath_;
+    // The colour an opened icon's transparent pixels are shown in; Save writes
+    // pixels of it transparent in an icon or PNG. None for a drawing of one's own.
+    std::optional<QRgb> transparentColour_;
     QString captionFile_;        // the file last opened or saved: Save renames the caption when it differs
     QByteArray currentFile_;     // what lblMsg names, as bytes (see currentFile())
     QImage clipboardPicture_;    // what the probe last found on the clipboard

@@ -31,6 +31,19 @@ const QString kSaveFilter =
     QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|Windows Metafile (*.wmf)|*.wmf"
                    "|Icon (*.ico)|*.ico|PNG image (*.png)|*.png");
 const QString kInformTitle = QStringLiteral("Inform the User!");
+// The colour a picture's fully transparent pixels are shown in on Ikon, if it has any.
+std::optional<QRgb> transparentShownAs(const QImage &picture, const QImage &shown)
+{
+    if (!picture.hasAlphaChannel())
+        return std::nullopt;
+    const QImage p = picture.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < std::min(p.height(), shown.height()); ++y)
+        for (int x = 0; x < std::min(p.width(), shown.width()); ++x)
+            if (qAlpha(p.pixel(x, y)) == 0)
+                return shown.pixel(x, y) | 0xFF000000u;
+    return std::nullopt;
+}
+
 const QString kDropOneFile = QStringLiteral("  Drop one picture file to open it.  ");
 const QString kNotAPicture = QStringLiteral("Cancel:\r"
                                             "                 The Open File is not Been worth!             \r"
@@ -53,6 +66,7 @@ void frmGeral::mnuNew_Click()
     sizeCanvas(510, 4815, 4832);
     ikon_.filledBox(0, 0, 31, 31, RightColor->backColor());
     RefreshGrid();
+    transparentColour_.reset();
 }
 
 void frmGeral::mnuOpenSimples_Click()
@@ -78,6 +92,7 @@ bool frmGeral::openFile(const QString &path)
     captionFile_ = path;
     if (const auto picture = loadPicture(path)) {
         ikon_.setPicture(*picture);
+        transparentColour_ = transparentShownAs(*picture, ikon_.image());
         RefreshGrid();
         return true;
     }
@@ -119,8 +134,9 @@ void frmGeral::mnusave_Click()
     // The caption names the file only once it really holds the icon.
     // An icon, cursor or PNG name gets that format (over an existing icon file
     // only the entry Open shows changes); every other name a bitmap, as designed.
-    const bool saved = isIconOrPngName(cd.FileName) ? saveIconOrPng(ikon_.picture(), cd.FileName, &error)
-                                                    : saveBitmapFile(ikon_.picture(), cd.FileName, &error);
+    const bool saved = isIconOrPngName(cd.FileName)
+        ? saveIconOrPng(ikon_.picture(), cd.FileName, transparentColour_, &error)
+        : saveBitmapFile(ikon_.picture(), cd.FileName, &error);
     if (!saved) {
         platform_->messageBox->show(this, kInformTitle,
                                     QStringLiteral("The icon could not be saved:\r%1\r%2").arg(cd.FileName, error),

@@ -152,8 +152,16 @@ bool isIconOrPngName(const QString &path)
         || lower.endsWith(QLatin1String(".png"));
 }
 
-bool saveIconOrPng(const QImage &image, const QString &path, QString *error)
+bool saveIconOrPng(const QImage &picture, const QString &path, std::optional<QRgb> transparent, QString *error)
 {
+    QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    if (transparent)
+        for (int y = 0; y < image.height(); ++y) {
+            QRgb *row = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                if ((row[x] & 0xFFFFFFu) == (*transparent & 0xFFFFFFu))
+                    row[x] = 0; // alpha 0; the AND mask follows the alpha
+        }
     QByteArray bytes;
     if (path.toLower().endsWith(QLatin1String(".png"))) {
         QBuffer buffer(&bytes);

@@ -22,7 +22,9 @@ QByteArray newIcoFile(const QImage &image);
 
 // Saves `image` to `path` as the name asks: ".ico"/".cur" an icon file (over a
 // readable icon file at `path`, only the entry Open shows is replaced), ".png"
-// a PNG. False, with `error` set, when the name asks for neither or the write failed.
-bool saveIconOrPng(const QImage &image, const QString &path, QString *error = nullptr);
+// a PNG. Pixels of `transparent` (alpha ignored) are written transparent.
+// False, with `error` set, when the name asks for neither or the write failed.
+bool saveIconOrPng(const QImage &image, const QString &path, std::optional<QRgb> transparent = std::nullopt,
+                   QString *error = nullptr);
 // True when the name's extension is one saveIconOrPng writes.
 bool isIconOrPngName(const QString &path);

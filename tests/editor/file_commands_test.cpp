@@ -451,7 +451,8 @@ private slots:
     // Save writes what the name asks for. Over an icon that was opened only the
     // entry Open showed changes: the other sizes stay byte for byte, and a
     // cursor keeps its hot spot. Qt's own ICO and PNG readers, and icotool
-    // where it is installed, read the result with the drawn pixels.
+    // where it is installed, read the result with the drawn pixels; an opened
+    // icon's transparent pixels are written transparent again.
     void saveWritesWhatTheNameAsks_data()
     {
         QTest::addColumn<QString>("name");
@@ -469,6 +470,7 @@ private slots:
         small.image = ramp(16, 16);
         small.bitCount = 24;
         large.image = solid(32, 32, qRgb(0, 0, 200));
+        large.image.setPixel(0, 0, qRgba(0, 0, 0, 0)); // shown in Ikon's back colour, saved transparent again
         large.hotspotX = 5;
         large.hotspotY = 7;
         QByteArray before;
@@ -481,7 +483,9 @@ private slots:
             open(path);
         f->window->ikonSurface().pset(3, 4, colour::rgb(255, 0, 0));
         f->window->ikonSurface().pset(31, 31, colour::rgb(0, 255, 0));
-        const QImage drawn = f->window->ikonSurface().image().convertToFormat(QImage::Format_RGB32);
+        QImage drawn = f->window->ikonSurface().image().convertToFormat(QImage::Format_ARGB32);
+        if (kind) // the opened icon's transparent pixel
+            drawn.setPixel(0, 0, 0);
         f->doubles.dialog->queueFile(path);
         f->window->mnusave->trigger();
         QVERIFY(f->doubles.messages->shown.empty());
@@ -499,13 +503,13 @@ private slots:
         while (back.size() != QSize(32, 32) && reader.jumpToNextImage())
             back = reader.read();
         if (kind != 2) // Qt reads no cursor files; ours does below
-            QCOMPARE(back.convertToFormat(QImage::Format_RGB32), drawn);
+            QCOMPARE(back.convertToFormat(QImage::Format_ARGB32), drawn);
         if (qstrcmp(format, "PNG") == 0)
             return;
         const auto entries = readIcoEntries(bytes);
         QVERIFY(entries);
         QCOMPARE(entries->size(), size_t(kind == 1 ? 2 : 1));
-        QCOMPARE(entries->back().image.convertToFormat(QImage::Format_RGB32), drawn);
+        QCOMPARE(entries->back().image.convertToFormat(QImage::Format_ARGB32), drawn);
         if (kind == 1) // the 16 x 16 entry's directory and bytes are those of the old file
             QCOMPARE(bytes.mid(le32At(bytes, 6 + 12), le32At(bytes, 6 + 8)),
                      before.mid(le32At(before, 6 + 12), le32At(before, 6 + 8)));
