@@ -1,10 +1,10 @@
 #include "formats/icon_file.h"
 
+#include "formats/bitmap_file.h"
 #include "formats/byte_view.h"
 #include "formats/ico_reader.h"
 #include "formats/whole_file.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QtEndian>
 
@@ -162,26 +162,17 @@ bool saveIconOrPng(const QImage &picture, const QString &path, std::optional<QRg
                 if ((row[x] & 0xFFFFFFu) == (*transparent & 0xFFFFFFu))
                     row[x] = 0; // alpha 0; the AND mask follows the alpha
         }
-    QByteArray bytes;
-    if (path.toLower().endsWith(QLatin1String(".png"))) {
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        if (!image.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG") || bytes.isEmpty()) {
-            if (error)
-                *error = QStringLiteral("the picture could not be encoded");
-            return false;
-        }
-    } else if (isIconOrPngName(path)) {
-        // Over a readable icon file only the entry Open shows changes.
-        std::optional<QByteArray> updated;
-        if (const auto old = readPlainFile(QFile::encodeName(path), kMaxIconFileBytes))
-            if (const auto entries = readIcoEntries(*old))
-                updated = replaceIcoEntry(*old, chooseOpenEntry(*entries), image);
-        bytes = updated ? *updated : newIcoFile(image);
-    } else {
+    if (path.toLower().endsWith(QLatin1String(".png")))
+        return saveEncodedFile(image, "PNG", path, error);
+    if (!isIconOrPngName(path)) {
         if (error)
             *error = QStringLiteral("the name asks for no icon or PNG file");
         return false;
     }
-    return writeWholeFile(path, bytes, error);
+    // Over a readable icon file only the entry Open shows changes.
+    std::optional<QByteArray> updated;
+    if (const auto old = readPlainFile(QFile::encodeName(path), kMaxIconFileBytes))
+        if (const auto entries = readIcoEntries(*old))
+            updated = replaceIcoEntry(*old, chooseOpenEntry(*entries), image);
+    return writeWholeFile(path, updated ? *updated : newIcoFile(image), error);
 }
