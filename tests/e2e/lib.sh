@@ -142,7 +142,12 @@ e2e_shot() { # e2e_shot <name> -> path of a PNG of the whole screen
 e2e_py() { python3 "$E2E_DIR/screen.py" "$@"; }
 
 # Screen position of a window's client area: e2e_origin <window id> -> "x y".
-e2e_origin() { xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }'; }
+# Read once the window manager is idle: a window just mapped may still be
+# placed by it, and clicks aimed from the first position would miss.
+e2e_origin() {
+  e2e_poll 5 e2e_idle || true
+  xwininfo -id "$1" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }'
+}
 
 # True when window $1 is stacked above window $2 (_NET_CLIENT_LIST_STACKING lists bottom first).
 e2e_above() {
