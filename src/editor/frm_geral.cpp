@@ -98,6 +98,7 @@ frmGeral::frmGeral(std::unique_ptr<Platform> platform, QWidget *parent)
     buildMenus();
     connectEvents();
     Form_Load();
+    forgetUndoSteps(); // the icon as the window opens is where undo stops
 }
 
 frmGeral::~frmGeral()
@@ -279,13 +280,20 @@ bool frmGeral::PaintCell(int x, int y, ColourValue colour)
 {
     const bool painted = canvas_.PaintCell(x, y, colour);
     Ikon->flush(); // only the changed pixel's rectangle is repainted
+    noteIconChange();
     return painted;
 }
 
 void frmGeral::sizeCanvas(int ikonTwips, int gridWidthTwips, int gridHeightTwips)
 {
-    Ikon->resize(twips::toPixels(ikonTwips), twips::toPixels(ikonTwips));
-    grid->resize(twips::toPixels(gridWidthTwips), twips::toPixels(gridHeightTwips));
+    resizeCanvas(QSize(twips::toPixels(ikonTwips), twips::toPixels(ikonTwips)),
+                 QSize(twips::toPixels(gridWidthTwips), twips::toPixels(gridHeightTwips)));
+}
+
+void frmGeral::resizeCanvas(QSize ikonPixels, QSize gridPixels)
+{
+    Ikon->resize(ikonPixels);
+    grid->resize(gridPixels);
     gridSurface_.resize(grid->size());
     // A grown grid keeps only what was drawn on its old area: the bars the
     // Grad menu says are shown must cover the new cells too.
@@ -302,6 +310,7 @@ void frmGeral::RefreshGrid()
     canvas_.RefreshGrid();
     grid->flush();
     Ikon->flush();
+    noteIconChange();
 }
 
 ColourValue frmGeral::buttonColour(int button) const

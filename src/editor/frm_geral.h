@@ -5,6 +5,7 @@
 
 #include "editor/canvas.h"
 #include "editor/startup_layout.h"
+#include "editor/undo_history.h"
 #include "platform/colour_value.h"
 #include "platform/editor_link.h"
 #include "platform/picture_surface.h"
@@ -115,6 +116,7 @@ public:
         *mnuAbout;
     QAction *mnuNew, *mnuOpenSimples, *mnuOpenAs, *mnusave, *mnuFechar;
     QAction *mnuCortar, *mnuCopiar, *mnuColar, *mnuClear, *mnuOpTxt;
+    QAction *mnuUndo, *mnuRedo;
     QAction *mnuLimpar, *mnuGrade, *mnuRotate13, *mnuHorizontal, *mnuVertical, *mnuMove, *mnuReduzir;
     QAction *mnuCorFixa, *mnuProcCor, *mnuScroolColor;
     QAction *mnuPrevi, *mnuGradiende, *mnuPropriedade, *mnuSearch, *mnuPellory;
@@ -159,6 +161,12 @@ public:
     void mnucshp_Click();
     void mnuVersao_Click();
     void mnuPropriedade_Click();
+    // Edit > Undo and Redo: one change of the icon back or forward.
+    void mnuUndo_Click();
+    void mnuRedo_Click();
+    // Forgets every step (the icon as it is becomes the start); for
+    // measurements that must not count the history's own growth.
+    void forgetUndoSteps();
 
     // Offers Paste when the system clipboard holds a picture, loading it as
     // the capture buffer's base picture.
@@ -221,6 +229,15 @@ private:
     void fitReadout();
     void setToolWindowsTopmost(bool on);
     void placeCapture(int col, int row);
+    // Undo: every change of the icon reaches RefreshGrid or PaintCell, which
+    // note it; once the event that made it is handled (a stroke: once the
+    // buttons are up) the change becomes one step.
+    void noteIconChange();
+    void commitIconChange(bool evenWhileHeld = false);
+    IconState iconState() const;
+    void showIconState(const IconState &s);
+    void updateUndoItems();
+    void resizeCanvas(QSize ikonPixels, QSize gridPixels);
 
     std::unique_ptr<Platform> platform_;
     SideWindowRegistry sideWindows_;
@@ -236,10 +253,13 @@ private:
     // The colour an opened icon's transparent pixels are shown in; Save writes
     // pixels of it transparent in an icon or PNG. None for a drawing of one's own.
     std::optional<QRgb> transparentColour_;
-    QString captionFile_;        // the file last opened or saved: Save renames the caption when it differs
-    QByteArray currentFile_;     // what lblMsg names, as bytes (see currentFile())
-    QImage clipboardPicture_;    // what the probe last found on the clipboard
-    bool clipboardStale_ = true; // set by the clipboard's change signal
+    UndoHistory history_;
+    bool changePending_ = false;      // a change not yet made a step
+    QObject *releaseWatch_ = nullptr; // waits for the buttons of a stroke to go up
+    QString captionFile_;             // the file last opened or saved: Save renames the caption when it differs
+    QByteArray currentFile_;          // what lblMsg names, as bytes (see currentFile())
+    QImage clipboardPicture_;         // what the probe last found on the clipboard
+    bool clipboardStale_ = true;      // set by the clipboard's change signal
     startup::Layout startupLayout_{};
     QHash<QString, int> readoutWidths_;
     int readoutHeight_ = 0;

@@ -1,6 +1,6 @@
 // The Edit menu: region capture and the clipboard (Copy, Cut, Paste, Clear
 // Clipboard, the clipboard probe and the placement of the copied block), and
-// the text panel's Open Text / Close Text.
+// the text panel's Open Text / Close Text, and Undo / Redo.
 //
 // The capture buffer picCap has two layers: its base picture (what the probe
 // last found on the system clipboard) and its drawn image, where Copy leaves
@@ -13,9 +13,12 @@
 #include "platform/twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QMimeData>
+#include <QMouseEvent>
+
+#include <functional>
 
 namespace {
 
@@ -28,6 +31,36 @@ bool clipboardHoldsBitmap()
 }
 
 int cellOf(int twipsPos) { return twips::toCell(twipsPos).value_or(0); }
+
+// Follows the mouse buttons through every event of the program (real or sent
+// by a test) and calls back after each release: a change made while a button
+// is held (a pencil stroke) becomes a step only once they are all up.
+class ReleaseWatch : public QObject
+{
+public:
+    ReleaseWatch(QObject *parent, std::function<void()> released)
+        : QObject(parent)
+        , released_(std::move(released))
+    {
+        qApp->installEventFilter(this);
+    }
+    bool held() const { return held_ != Qt::NoButton; }
+
+protected:
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease) {
+            held_ = static_cast<QMouseEvent *>(e)->buttons();
+            if (e->type() == QEvent::MouseButtonRelease && held_ == Qt::NoButton)
+                QMetaObject::invokeMethod(this, released_, Qt::QueuedConnection);
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> released_;
+    Qt::MouseButtons held_ = Qt::NoButton;
+};
 
 } // namespace
 
@@ -115,4 +148,71 @@ void frmGeral::mnuOpTxt_Click()
         fraTexto->hide();
         mnuOpTxt->setText(QStringLiteral("Open Text"));
     }
+}
+
+// ---- Undo and redo ----------------------------------------------------------
+
+IconState frmGeral::iconState() const { return {ikon_.image(), Ikon->size(), grid->size(), transparentColour_}; }
+
+void frmGeral::noteIconChange()
+{
+    if (changePending_)
+        return;
+    changePending_ = true;
+    // After the command or event that made the change has finished with it.
+    QMetaObject::invokeMethod(
+        this, [this] { commitIconChange(); }, Qt::QueuedConnection);
+}
+
+void frmGeral::commitIconChange(bool evenWhileHeld)
+{
+    if (!changePending_ || (!evenWhileHeld && static_cast<ReleaseWatch *>(releaseWatch_)->held()))
+        return; // nothing new, or a stroke still going: its release calls again
+    changePending_ = false;
+    if (history_.record(iconState()))
+        updateUndoItems();
+}
+
+void frmGeral::forgetUndoSteps()
+{
+    if (!releaseWatch_)
+        releaseWatch_ = new ReleaseWatch(this, [this] { commitIconChange(); });
+    changePending_ = false;
+    history_.reset(iconState());
+    updateUndoItems();
+}
+
+void frmGeral::updateUndoItems()
+{
+    mnuUndo->setEnabled(history_.canUndo());
+    mnuRedo->setEnabled(history_.canRedo());
+}
+
+void frmGeral::showIconState(const IconState &s)
+{
+    if (s.ikonSize != Ikon->size() || s.gridSize != grid->size())
+        resizeCanvas(s.ikonSize, s.gridSize);
+    ikon_.setPicture(s.pixels);
+    transparentColour_ = s.transparent;
+    RefreshGrid();
+    changePending_ = false; // what RefreshGrid noted is this very state
+}
+
+void frmGeral::mnuUndo_Click()
+{
+    // A change still waiting for its step (the menu was quicker) is one first.
+    changePending_ = true;
+    commitIconChange(true);
+    if (const auto s = history_.undo())
+        showIconState(*s);
+    updateUndoItems();
+}
+
+void frmGeral::mnuRedo_Click()
+{
+    changePending_ = true;
+    commitIconChange(true);
+    if (const auto s = history_.redo())
+        showIconState(*s);
+    updateUndoItems();
 }

@@ -56,6 +56,13 @@ void frmGeral::buildMenus()
     mnuClear->setVisible(false);
     mnuEdit->addSeparator();
     mnuOpTxt = item(mnuEdit, "mnuOpTxt", QStringLiteral("Open Text"));
+    // Undo and Redo come after the designed items, so theirs keep their places.
+    mnuEdit->addSeparator();
+    mnuUndo = item(mnuEdit, "mnuUndo", QStringLiteral("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuRedo = item(mnuEdit, "mnuRedo", QStringLiteral("Redo"), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    mnuUndo->setEnabled(false);
+    mnuRedo->setEnabled(false);
 
     mnuGradeOption = menu(bar, "mnuGradeOption", QStringLiteral("&Grad"));
     mnuLimpar = item(mnuGradeOption, "mnuLimpar", QStringLiteral("Clean"));
@@ -116,6 +123,8 @@ void frmGeral::buildMenus()
     connect(mnuCortar, &QAction::triggered, this, &frmGeral::mnuCortar_Click);
     connect(mnuColar, &QAction::triggered, this, &frmGeral::mnuColar_Click);
     connect(mnuClear, &QAction::triggered, this, &frmGeral::mnuClear_Click);
+    connect(mnuUndo, &QAction::triggered, this, &frmGeral::mnuUndo_Click);
+    connect(mnuRedo, &QAction::triggered, this, &frmGeral::mnuRedo_Click);
     connect(mnuRaised, &QAction::triggered, this, [this] { applyFormat(QStringLiteral("2"), 4); });
     connect(mnuSoftRaised, &QAction::triggered, this, [this] { applyFormat(QStringLiteral("2"), 2); });
     connect(mnuSunken, &QAction::triggered, this, [this] { applyFormat(QStringLiteral("1"), 4); });

@@ -271,6 +271,8 @@ private:
     void oneEvent();
     bool check(QString *why);
     bool checkTree(QString *why);
+    bool checkGrid(QString *why);
+    bool checkUndo(QString *why);
     QList<QWidget *> topLevels() const;
     QList<QWidget *> targetsOf(QWidget *top) const;
     void mouseGesture();
@@ -300,7 +302,9 @@ private:
     QList<QAction *> actions_;
     std::deque<QString> recent_;
     long eventNo_ = 0;
-    long putBack_ = 0; // file-manager sides brought back into the tree
+    long putBack_ = 0;  // file-manager sides brought back into the tree
+    QImage stepsStart_; // the icon where the history of this stretch of events starts
+    long undoChecks_ = 0, stepsUndone_ = 0;
 };
 
 const QStringList kSideWindows = {
@@ -380,7 +384,10 @@ void Soak::buildEditor()
     for (QAction *a : fx_->window->menuBar()->actions())
         if (a->menu())
             walk(a->menu());
-    shortcuts_ << QKeySequence(Qt::Key_F2) << QKeySequence(Qt::Key_F3);
+    shortcuts_ << QKeySequence(Qt::Key_F2) << QKeySequence(Qt::Key_F3)
+               << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+    fx_->window->forgetUndoSteps();
+    stepsStart_ = fx_->window->ikonSurface().image();
 }
 
 // Resident size in a state that does not depend on where the random stream
@@ -710,12 +717,8 @@ bool Soak::checkTree(QString *why)
     return true;
 }
 
-bool Soak::check(QString *why)
+bool Soak::checkGrid(QString *why)
 {
-    if (!g_badMessages.isEmpty()) {
-        *why = QStringLiteral("Qt said: ") + g_badMessages.join(QStringLiteral(" | "));
-        return false;
-    }
     // The grid mirrors the icon cell by cell (the cell's centre, clear of any
     // bars); a grid made smaller for a small icon shows only the cells that fit.
     frmGeral &w = *fx_->window;
@@ -734,6 +737,49 @@ bool Soak::check(QString *why)
                 return false;
             }
         }
+    return true;
+}
+
+// Undoing every step since the last check returns the icon of that moment,
+// and redoing them all returns the latest icon; then a new stretch starts.
+bool Soak::checkUndo(QString *why)
+{
+    frmGeral &w = *fx_->window;
+    while (w.mnuRedo->isEnabled())
+        w.mnuRedo->trigger();
+    const QImage end = w.ikonSurface().image();
+    do // the first also makes a change still waiting for its step one
+        w.mnuUndo->trigger();
+    while (w.mnuUndo->isEnabled());
+    if (w.ikonSurface().image() != stepsStart_) {
+        *why = QStringLiteral("undoing every step did not return the icon of their start");
+        return false;
+    }
+    if (!checkGrid(why))
+        return false;
+    long steps = 0;
+    for (; w.mnuRedo->isEnabled(); ++steps)
+        w.mnuRedo->trigger();
+    if (w.ikonSurface().image() != end) {
+        *why = QStringLiteral("redoing all %1 steps did not return the latest icon").arg(steps);
+        return false;
+    }
+    ++undoChecks_;
+    stepsUndone_ += steps;
+    w.forgetUndoSteps();
+    stepsStart_ = end;
+    return true;
+}
+
+bool Soak::check(QString *why)
+{
+    if (!g_badMessages.isEmpty()) {
+        *why = QStringLiteral("Qt said: ") + g_badMessages.join(QStringLiteral(" | "));
+        return false;
+    }
+    if (!checkGrid(why) || !checkUndo(why))
+        return false;
+    const frmGeral &w = *fx_->window;
     const QString settings = w.settingsFilePath();
     if (QFileInfo::exists(settings)) {
         QString reason;
@@ -812,10 +858,11 @@ int Soak::run()
     const auto growth = [](long from, long to) { return from > 0 ? 100.0 * (to - from) / from : 0.0; };
     std::printf("events %ld\nwall time %.1f s\nRSS start %ld kB\nRSS end %ld kB\ngrowth %.2f %%\n"
                 "RSS start trimmed %ld kB\nRSS end trimmed %ld kB\ngrowth trimmed %.2f %%\n"
-                "RSS start settled %ld kB\nRSS end settled %ld kB\ngrowth settled %.2f %%\nmessage boxes %ld\n",
+                "RSS start settled %ld kB\nRSS end settled %ld kB\ngrowth settled %.2f %%\nmessage boxes %ld\n"
+                "undo checks %ld: %ld steps undone to their start and redone to their end\n",
                 opt_.events, clock.elapsed() / 1000.0, rssStart, rssEnd, growth(rssStart, rssEnd), trimmedStart,
                 trimmedEnd, growth(trimmedStart, trimmedEnd), settledStart, settledEnd,
-                growth(settledStart, settledEnd), box_->count);
+                growth(settledStart, settledEnd), box_->count, undoChecks_, stepsUndone_);
     if (qEnvironmentVariableIsSet("SOAK_DIAG_EXIT")) {
         std::fflush(stdout);
         _exit(0); // what is alive now shows as "leaked" to a heap profiler
