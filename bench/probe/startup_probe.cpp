@@ -1,7 +1,7 @@
 // One process start, measured from outside by bench/startup.py: shows the
 // editor, a bare Qt main window ("bare") or one with a menu and a label
-// ("bare-text"), lets the first events run, prints the resident memory in KiB
-// and ends.
+// ("bare-text"), waits until the window is mapped and exposed, then prints
+// the monotonic clock in nanoseconds and the resident memory in KiB and ends.
 #include "editor/frm_geral.h"
 #include "shell/qt_platform.h"
 #include "support/resident_memory.h"
@@ -11,7 +11,10 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTemporaryDir>
+#include <QWindow>
+#include <chrono>
 #include <cstdio>
+#include <unistd.h>
 
 int main(int argc, char *argv[])
 {
@@ -34,7 +37,12 @@ int main(int argc, char *argv[])
         window = std::make_unique<frmGeral>(std::move(platform));
     }
     window->show();
+    // On a display the window is only there once the server has mapped it.
+    while (!window->windowHandle() || !window->windowHandle()->isExposed())
+        app.processEvents(QEventLoop::WaitForMoreEvents);
+    const auto mapped = std::chrono::steady_clock::now().time_since_epoch();
     app.processEvents();
-    std::printf("%ld\n", residentKiB());
-    return 0;
+    std::printf("%lld %ld\n", static_cast<long long>(std::chrono::nanoseconds(mapped).count()), residentKiB());
+    std::fflush(stdout);
+    _exit(0); // the tear-down is no part of start-up
 }
