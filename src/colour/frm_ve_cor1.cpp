@@ -101,11 +101,17 @@ void frmVeCor1::surface_Activate()
 
 void frmVeCor1::readOut(ColourValue colour)
 {
+    // Most moves over a desktop stay on one colour: nothing to show then.
+    if (qint32(colour) == pickedColour && !Lbl_long->text().isEmpty())
+        return;
     pickedColour = qint32(colour);
-    Picture1->setBackColor(colour);
+    shown = colourmath::splitPicked(pickedColour);
+    Picture1->setBackColor(colour::rgb(shown.red, shown.green, shown.blue));
     Lbl_long->setText(QString::number(pickedColour));
+    showSplitColour();
+    // Painted and put on the screen before the next event, the swatch and the
+    // four labels together: one flush to the display per move, not two.
     Picture1->repaint();
-    SplitPickedColour();
 }
 
 void frmVeCor1::surface_MouseMove(ColourValue colour) { readOut(colour); }
@@ -124,6 +130,11 @@ void frmVeCor1::SplitPickedColour()
 {
     shown = colourmath::splitPicked(pickedColour);
     Picture1->setBackColor(colour::rgb(shown.red, shown.green, shown.blue));
+    showSplitColour();
+}
+
+void frmVeCor1::showSplitColour()
+{
     Lbl_red->setText(QString::number(shown.red));
     Lbl_green->setText(QString::number(shown.green));
     Lbl_blue->setText(QString::number(shown.blue));

@@ -42,6 +42,7 @@ protected:
 
 private:
     void readOut(ColourValue colour);
+    void showSplitColour(); // the three intensity labels from `shown`
 
     EditorLink &main_;
 };
