@@ -34,20 +34,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const auto entries = readIcoEntries(bytes);
     if (!entries)
         return 0;
-    // Bits 0-3 ask for 16, 24, 48, 64; 128 and 256 only on two rare values,
-    // since encoding them dominates a run; bit 4 makes the picture's colour
-    // transparent; bit 7 leaves the sizes as held.
+    // Bits 0-1 ask for 16 and 24; the larger sizes only on rare values, since
+    // encoding and decoding them would dominate a run; bit 4 makes the
+    // picture's colour transparent; bit 7 leaves the sizes as held.
     const uint8_t choice = data[size - 1];
     std::optional<std::vector<int>> sizes;
     if (!(choice & 0x80)) {
         sizes.emplace();
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 2; ++i)
             if (choice & (1 << i))
                 sizes->push_back(kIconSizes[size_t(i)]);
-        if (choice == 0x7E)
-            sizes->push_back(128);
-        if (choice == 0x7F)
-            sizes->push_back(256);
+        if (choice >= 0x7C) // 0x7C..0x7F: 48, 64, 128, 256
+            sizes->push_back(kIconSizes[size_t(choice - 0x7C + 2)]);
     }
     const bool transparent = choice & 0x10;
     QImage drawn(32, 32, QImage::Format_ARGB32);
@@ -55,7 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QImage saved = withTransparent(drawn, transparent ? std::optional(qRgb(10, 200, 30)) : std::nullopt);
 
     const int shown = chooseOpenEntry(*entries);
-    const auto updated = buildIconFile(bytes, shown, saved, sizes);
+    const ExistingIcon existing{bytes, *entries, shown};
+    const auto updated = buildIconFile(&existing, saved, sizes);
     check(bool(updated)); // else Save would fall back to a new file and lose the other entries
     const auto back = readIcoEntries(*updated);
     check(bool(back));

@@ -115,15 +115,14 @@ void putInfoHeader(QByteArray &out, QSize size, int bits, quint32 imageBytes, qu
 // The AND mask, bottom row first: a bit set where the pixel's alpha is 0.
 QByteArray andMask(const QImage &img)
 {
-    const int w = img.width(), stride = ((w + 31) / 32) * 4;
-    QByteArray out;
-    for (int y = img.height() - 1; y >= 0; --y) {
-        QByteArray mask(stride, '\0');
+    const int w = img.width(), h = img.height(), stride = ((w + 31) / 32) * 4;
+    QByteArray out(qsizetype(stride) * h, '\0');
+    for (int y = 0; y < h; ++y) {
         const QRgb *row = reinterpret_cast<const QRgb *>(img.constScanLine(y));
+        uchar *mask = reinterpret_cast<uchar *>(out.data()) + qsizetype(h - 1 - y) * stride;
         for (int x = 0; x < w; ++x)
             if (qAlpha(row[x]) == 0)
-                mask[x / 8] = char(quint8(mask[x / 8]) | (0x80 >> (x % 8)));
-        out.append(mask);
+                mask[x / 8] |= uchar(0x80 >> (x % 8));
     }
     return out;
 }
@@ -137,12 +136,17 @@ QByteArray bgraEntry(const QImage &image)
     const QByteArray mask = andMask(img);
     QByteArray out;
     putInfoHeader(out, img.size(), 32, quint32(w * h * 4 + mask.size()), 0);
-    for (int y = h - 1; y >= 0; --y) {
+    const qsizetype pixelsAt = out.size();
+    out.resize(pixelsAt + qsizetype(w) * h * 4);
+    uchar *bgra = reinterpret_cast<uchar *>(out.data()) + pixelsAt;
+    for (int y = h - 1; y >= 0; --y) { // bottom-up
         const QRgb *row = reinterpret_cast<const QRgb *>(img.constScanLine(y));
-        for (int x = 0; x < w; ++x) {
+        for (int x = 0; x < w; ++x, bgra += 4) {
             const QRgb p = qAlpha(row[x]) ? row[x] : 0;
-            const char bgra[4] = {char(qBlue(p)), char(qGreen(p)), char(qRed(p)), char(qAlpha(p))};
-            out.append(bgra, 4);
+            bgra[0] = uchar(qBlue(p));
+            bgra[1] = uchar(qGreen(p));
+            bgra[2] = uchar(qRed(p));
+            bgra[3] = uchar(qAlpha(p));
         }
     }
     return out + mask;
@@ -178,9 +182,17 @@ std::optional<QByteArray> indexedEntry(const QByteArray &payload, const QImage &
         const qint64 at = kInfoHeaderBytes + qint64(i) * 4;
         palette.push_back(qRgb(v.u8(at + 2), v.u8(at + 1), v.u8(at)));
     }
+    // Neighbouring pixels mostly share a colour: look the palette up only on a change.
+    QRgb lastColour = 0;
+    int lastIndex = -2;
     const auto indexOf = [&](QRgb rgb) -> int {
-        const auto it = std::find(palette.begin(), palette.end(), rgb | 0xFF000000u);
-        return it == palette.end() ? -1 : int(it - palette.begin());
+        rgb |= 0xFF000000u;
+        if (rgb != lastColour || lastIndex == -2) {
+            const auto it = std::find(palette.begin(), palette.end(), rgb);
+            lastColour = rgb;
+            lastIndex = it == palette.end() ? -1 : int(it - palette.begin());
+        }
+        return lastIndex;
     };
     const int w = image.width(), h = image.height();
     const int stride = ((w * bits + 31) / 32) * 4;
@@ -257,9 +269,12 @@ QImage iconSized(const QImage &picture, int size)
     if (w <= 0 || h <= 0 || size <= 0)
         return out;
     if (size >= w && size >= h) {
-        for (int y = 0; y < size; ++y)
+        for (int y = 0; y < size; ++y) {
+            const QRgb *from = reinterpret_cast<const QRgb *>(src.constScanLine(y * h / size));
+            QRgb *to = reinterpret_cast<QRgb *>(out.scanLine(y));
             for (int x = 0; x < size; ++x)
-                out.setPixel(x, y, src.pixel(x * w / size, y * h / size));
+                to[x] = from[x * w / size];
+        }
         return out;
     }
     // Area averaging in units of 1/size source pixel: source pixel s spans
@@ -273,7 +288,7 @@ QImage iconSized(const QImage &picture, int size)
             for (int sy = dy * h / size; sy < h && sy * size < (dy + 1) * h; ++sy)
                 for (int sx = dx * w / size; sx < w && sx * size < (dx + 1) * w; ++sx) {
                     const qint64 weight = qint64(overlap(sx, dx, w)) * overlap(sy, dy, h);
-                    const QRgb p = src.pixel(sx, sy);
+                    const QRgb p = reinterpret_cast<const QRgb *>(src.constScanLine(sy))[sx];
                     const qint64 wa = weight * qAlpha(p);
                     a += wa;
                     r += wa * qRed(p);
@@ -282,8 +297,8 @@ QImage iconSized(const QImage &picture, int size)
                 }
             const qint64 area = qint64(w) * h;
             const int alpha = int((a + area / 2) / area);
-            out.setPixel(dx, dy,
-                         alpha ? qRgba(int((r + a / 2) / a), int((g + a / 2) / a), int((b + a / 2) / a), alpha) : 0);
+            reinterpret_cast<QRgb *>(out.scanLine(dy))[dx] =
+                alpha ? qRgba(int((r + a / 2) / a), int((g + a / 2) / a), int((b + a / 2) / a), alpha) : 0;
         }
     return out;
 }
@@ -299,12 +314,12 @@ QString describeIconEntries(const std::vector<IcoEntry> &entries)
     return parts.join(QStringLiteral(", "));
 }
 
-std::optional<QByteArray> buildIconFile(const QByteArray &existing, int shown, const QImage &pictureIn,
+std::optional<QByteArray> buildIconFile(const ExistingIcon *existing, const QImage &pictureIn,
                                         const std::optional<std::vector<int>> &sizes)
 {
     const QImage picture = pictureIn.convertToFormat(QImage::Format_ARGB32);
     const std::vector<int> wanted = wantedSizes(sizes.value_or(std::vector<int>{}));
-    if (existing.isEmpty()) {
+    if (!existing) {
         std::vector<Entry> entries{newEntry(picture, 1, {})};
         for (int s : wanted)
             if (s != picture.width() || s != picture.height())
@@ -314,11 +329,12 @@ std::optional<QByteArray> buildIconFile(const QByteArray &existing, int shown, c
         return join(1, entries);
     }
 
-    auto entries = splitEntries(existing);
-    const auto decoded = readIcoEntries(existing);
-    if (!entries || !decoded || decoded->size() != entries->size() || shown < 0 || shown >= int(entries->size()))
+    auto entries = splitEntries(existing->bytes);
+    const std::vector<IcoEntry> *decoded = &existing->entries;
+    const int shown = existing->shown;
+    if (!entries || decoded->size() != entries->size() || shown < 0 || shown >= int(entries->size()))
         return std::nullopt;
-    const quint16 type = ByteView(existing).u16(2);
+    const quint16 type = ByteView(existing->bytes).u16(2);
     for (size_t i = 0; i < entries->size(); ++i) {
         const IcoEntry &d = (*decoded)[i];
         (*entries)[i].side = d.width == d.height ? d.width : 0;
@@ -405,8 +421,8 @@ bool saveIconOrPng(const QImage &picture, const QString &path, const IconSaveOpt
     // Over a readable icon file only the entry Open shows changes.
     std::optional<QByteArray> bytes;
     if (const auto old = readExistingIcon(path))
-        bytes = buildIconFile(old->bytes, old->shown, image, options.sizes);
+        bytes = buildIconFile(&*old, image, options.sizes);
     if (!bytes)
-        bytes = buildIconFile({}, 0, image, options.sizes);
+        bytes = buildIconFile(nullptr, image, options.sizes);
     return writeWholeFile(path, *bytes, error);
 }

@@ -51,16 +51,16 @@ QImage withTransparent(const QImage &picture, std::optional<QRgb> colour);
 // neighbour, whole multiples where the sizes allow).
 QImage iconSized(const QImage &picture, int size);
 
-// An icon file from `existing` (a readable icon or cursor file's bytes, or
-// empty for a new one): entry `shown` holds `picture` at that entry's own size
+// An icon file from `existing` (a readable icon or cursor file; null for a
+// new one): its entry `shown` holds `picture` at that entry's own size
 // (cropped, or painted over the old entry's top-left corner), keeping its 1-,
 // 4- or 8-bit palette when every pixel is in it, else 32-bit (a PNG entry
 // stays PNG). `sizes` (nullopt: as held) drops the other entries of the
 // kIconSizes it lacks and appends, smallest first, the ones the file lacks;
 // 256 is stored as PNG. A new file holds `picture` and `sizes`, smallest
-// first. nullopt when `existing` is not a readable icon file or has no entry
-// `shown`.
-std::optional<QByteArray> buildIconFile(const QByteArray &existing, int shown, const QImage &picture,
+// first. nullopt when the bytes do not hold the entries given or there is no
+// entry `shown`.
+std::optional<QByteArray> buildIconFile(const ExistingIcon *existing, const QImage &picture,
                                         const std::optional<std::vector<int>> &sizes);
 
 // Saves `image` to `path` as the name asks: ".ico"/".cur" an icon file (over a

@@ -254,16 +254,19 @@ private slots:
         }
     }
 
-    // A file that is not a readable icon (or has no such entry) is never
-    // half-updated: the writer says so and Save writes a new file instead.
-    void unreadableFilesAreNotUpdated()
+    // Entries that do not match the file's bytes, or a shown entry it does
+    // not have, are refused rather than half-updated: Save then writes anew.
+    void mismatchedEntriesAreRefused()
     {
-        const QImage drawn = picture();
         const QByteArray good = writeIco({trueColourEntry(32)});
-        QVERIFY(buildIconFile(good, 0, drawn, std::nullopt));
-        QVERIFY(!buildIconFile(good, 1, drawn, std::nullopt));
-        QVERIFY(!buildIconFile(good.left(good.size() - 1), 0, drawn, std::nullopt));
-        QVERIFY(!buildIconFile(QByteArray("BM not an icon"), 0, drawn, std::nullopt));
+        const auto entries = readIcoEntries(good);
+        QVERIFY(entries);
+        const ExistingIcon whole{good, *entries, 0}, noEntry{good, *entries, 1},
+            cut{good.left(good.size() - 1), *entries, 0},
+            twice{writeIco({trueColourEntry(32), trueColourEntry(32)}), *entries, 0};
+        QVERIFY(buildIconFile(&whole, picture(), std::nullopt));
+        for (const ExistingIcon *bad : {&noEntry, &cut, &twice})
+            QVERIFY(!buildIconFile(bad, picture(), std::nullopt));
     }
 };
 
