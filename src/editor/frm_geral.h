@@ -69,6 +69,7 @@ public:
     void setStatusText(const QString &text) override;
     void enableResize(bool on) override;
     void enableProperties(bool on) override;
+    void setTransparentColour(std::optional<QRgb> colour) override;
 
     // Canvas operations other windows use.
     void RefreshGrid() override;

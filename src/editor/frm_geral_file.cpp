@@ -7,6 +7,7 @@
 #include "formats/bitmap_file.h"
 #include "formats/icon_file.h"
 #include "formats/picture_loader.h"
+#include "platform/icon_save_dialog.h"
 #include "platform/label.h"
 #include "platform/picture_box.h"
 #include "platform/platform.h"
@@ -31,28 +32,33 @@ const QString kSaveFilter =
     QStringLiteral("Icon Files (*.ico)|*.ico|Windows BMP (*.bmp;*.dib;*.rle)|*.bmp|Windows Metafile (*.wmf)|*.wmf"
                    "|Icon (*.ico)|*.ico|PNG image (*.png)|*.png");
 const QString kInformTitle = QStringLiteral("Inform the User!");
-// The colour a picture's fully transparent pixels are shown in on Ikon, if it has any.
-std::optional<QRgb> transparentShownAs(const QImage &picture, const QImage &shown)
-{
-    if (!picture.hasAlphaChannel())
-        return std::nullopt;
-    const QImage p = picture.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < std::min(p.height(), shown.height()); ++y)
-        for (int x = 0; x < std::min(p.width(), shown.width()); ++x)
-            if (qAlpha(p.pixel(x, y)) == 0)
-                return shown.pixel(x, y) | 0xFF000000u;
-    return std::nullopt;
-}
-
 const QString kDropOneFile = QStringLiteral("  Drop one picture file to open it.  ");
 const QString kNotAPicture = QStringLiteral("Cancel:\r"
                                             "                 The Open File is not Been worth!             \r"
                                             "________________________________________");
 
+// What the "Icon sizes" dialog starts from: the sizes the file at `path`
+// holds now, ticked, and the entry Save replaces, which is always kept.
+IconSaveDialog::Question iconSizesQuestion(const QImage &picture, const QString &path, std::optional<QRgb> transparent)
+{
+    IconSaveDialog::Question q{picture, {}, 32, {}, transparent};
+    if (const auto old = readExistingIcon(path)) {
+        for (const IcoEntry &e : old->entries)
+            if (e.width == e.height)
+                q.sizes.push_back(e.width);
+        const IcoEntry &shown = old->entries[size_t(old->shown)];
+        q.keptSize = shown.width == shown.height ? shown.width : 0;
+        q.holds = describeIconEntries(old->entries);
+    }
+    return q;
+}
+
 // The floating windows that must not cover a file dialog, in the order they are switched.
 const char *const kToolWindows[] = {"frmVeCor1", "ColorPalette", "frmCopy", "frmInfo", "frmToolBar", "frmDesenho"};
 
 } // namespace
+
+void frmGeral::setTransparentColour(std::optional<QRgb> colour) { transparentColour_ = colour; }
 
 void frmGeral::setToolWindowsTopmost(bool on)
 {
@@ -92,7 +98,7 @@ bool frmGeral::openFile(const QString &path)
     captionFile_ = path;
     if (const auto picture = loadPicture(path)) {
         ikon_.setPicture(*picture);
-        transparentColour_ = transparentShownAs(*picture, ikon_.image());
+        setTransparentColour(transparentShownAs(*picture, ikon_.image()));
         RefreshGrid();
         return true;
     }
@@ -130,13 +136,22 @@ void frmGeral::mnusave_Click()
     if (cd.ShowSave(this) == CommonDialog::kCancelError)
         return;
     ikon_.flatten();
+    // An .ico asks which sizes it holds and which colour is transparent;
+    // cancelling that writes nothing.
+    IconSaveOptions options{transparentColour_, std::nullopt};
+    if (cd.FileName.endsWith(QLatin1String(".ico"), Qt::CaseInsensitive)) {
+        const auto choice =
+            platform_->iconSaveDialog->ask(this, iconSizesQuestion(ikon_.picture(), cd.FileName, transparentColour_));
+        if (!choice)
+            return;
+        options = {choice->transparent, choice->sizes};
+    }
     QString error;
     // The caption names the file only once it really holds the icon.
     // An icon, cursor or PNG name gets that format (over an existing icon file
     // only the entry Open shows changes); every other name a bitmap, as designed.
-    const bool saved = isIconOrPngName(cd.FileName)
-        ? saveIconOrPng(ikon_.picture(), cd.FileName, transparentColour_, &error)
-        : saveBitmapFile(ikon_.picture(), cd.FileName, &error);
+    const bool saved = isIconOrPngName(cd.FileName) ? saveIconOrPng(ikon_.picture(), cd.FileName, options, &error)
+                                                    : saveBitmapFile(ikon_.picture(), cd.FileName, &error);
     if (!saved) {
         platform_->messageBox->show(this, kInformTitle,
                                     QStringLiteral("The icon could not be saved:\r%1\r%2").arg(cd.FileName, error),

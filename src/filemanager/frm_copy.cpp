@@ -3,6 +3,7 @@
 #include "filemanager/byte_paths.h"
 #include "filemanager/file_operation.h"
 #include "filemanager/folder_views.h"
+#include "formats/icon_file.h"
 #include "formats/picture_loader.h"
 #include "platform/editor_link.h"
 #include "platform/fonts.h"
@@ -205,6 +206,7 @@ void frmCopy::lstFile_Click(int k)
     }
     picAmostra->setPixmap(QPixmap::fromImage(*picture));
     main_.ikonSurface().setPicture(*picture);
+    main_.setTransparentColour(transparentShownAs(*picture, main_.ikonSurface().image()));
     main_.RefreshGrid();
 }
 

@@ -7,13 +7,8 @@
 
 namespace {
 
-// Icons are small; anything larger is a corrupt size field, and rejecting it
-// up front keeps a hostile file from making us allocate gigabytes.
-constexpr int kMaxSide = 1024;
-// Directory entries may all point at the same payload, so the per-entry cap
-// alone does not bound memory. Sixteen 1024x1024 images is far beyond any real
-// icon file.
-constexpr qint64 kMaxTotalPixels = 16LL * kMaxSide * kMaxSide;
+constexpr int kMaxSide = kMaxIconSide;
+constexpr qint64 kMaxTotalPixels = kMaxIconFilePixels;
 
 constexpr int kDirHeaderSize = 6;
 constexpr int kDirEntrySize = 16;

@@ -9,6 +9,14 @@
 #include <optional>
 #include <vector>
 
+// Icons are small; anything larger is a corrupt size field, and rejecting it
+// up front keeps a hostile file from making us allocate gigabytes.
+inline constexpr int kMaxIconSide = 1024;
+// Directory entries may all point at the same payload, so the per-entry cap
+// alone does not bound memory. Sixteen 1024x1024 images is far beyond any real
+// icon file; a file with more pixels in all is not read.
+inline constexpr qint64 kMaxIconFilePixels = 16LL * kMaxIconSide * kMaxIconSide;
+
 struct IcoEntry
 {
     int width = 0, height = 0; // of the decoded image (directory bytes are not trusted)

@@ -7,7 +7,9 @@
 #include "platform/colour_value.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QString>
+#include <optional>
 
 class PictureSurface;
 class QWidget;
@@ -30,6 +32,10 @@ public:
     virtual void RefreshGrid() = 0;
     // Sizes the Ikon box and the grid (twips) and fits the rulers to the grid.
     virtual void sizeCanvas(int ikonTwips, int gridWidthTwips, int gridHeightTwips) = 0;
+
+    // The colour the transparent pixels of a picture just put into Ikon are
+    // shown in (none for a picture without any): Save writes it transparent.
+    virtual void setTransparentColour(std::optional<QRgb> colour) = 0;
 
     // The two drawing colours, the background colours of LeftColor and RightColor.
     virtual void setLeftColour(ColourValue colour) = 0;

@@ -5,6 +5,7 @@
 
 #include "platform/common_dialog.h"
 #include "platform/file_operation_prompts.h"
+#include "platform/icon_save_dialog.h"
 #include "platform/message_box.h"
 #include "platform/screen_grab.h"
 #include "platform/settings_store.h"
@@ -23,5 +24,6 @@ struct Platform
     std::unique_ptr<CommonDialog> toolDialog;                   // the tool window's own dialog `CommonDialog1`
     std::unique_ptr<ScreenGrab> screenGrab;                     // the still desktop for the colour picker
     std::unique_ptr<FileOperationPrompts> fileOperationPrompts; // confirmations and progress of file operations
-    std::unique_ptr<ShellLauncher> shellLauncher; // programs, documents and addresses opened by the desktop
+    std::unique_ptr<ShellLauncher> shellLauncher;   // programs, documents and addresses opened by the desktop
+    std::unique_ptr<IconSaveDialog> iconSaveDialog; // the sizes and transparent colour of an .ico being saved
 };

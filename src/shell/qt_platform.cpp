@@ -4,6 +4,7 @@
 #include "shell/file_small_icon.h"
 #include "shell/qt_common_dialog.h"
 #include "shell/qt_file_operation_prompts.h"
+#include "shell/qt_icon_save_dialog.h"
 #include "shell/qt_message_box.h"
 #include "shell/qt_shell_launcher.h"
 #include "shell/screen_capture.h"
@@ -20,5 +21,6 @@ std::unique_ptr<Platform> makeQtPlatform()
     p->screenGrab = std::make_unique<DesktopScreenGrab>();
     p->fileOperationPrompts = std::make_unique<QtFileOperationPrompts>();
     p->shellLauncher = std::make_unique<QtShellLauncher>();
+    p->iconSaveDialog = std::make_unique<QtIconSaveDialog>();
     return p;
 }

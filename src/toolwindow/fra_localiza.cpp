@@ -1,6 +1,7 @@
 #include "toolwindow/fra_localiza.h"
 
 #include "formats/executable_resources.h"
+#include "formats/icon_file.h"
 #include "formats/icon_resources.h"
 #include "formats/mapped_file.h"
 #include "platform/editor_link.h"
@@ -121,8 +122,11 @@ void fraLocaliza::cmdOpen_Click()
     }
     icons_.clear();
     icons_.reserve(icons->size());
-    for (const QImage &icon : *icons)
+    transparent_.clear();
+    for (const QImage &icon : *icons) {
         icons_.push_back(onSilver(icon));
+        transparent_.push_back(transparentShownAs(icon, icons_.back()));
+    }
     nav_.loaded(iconCount());
     main_.setStatusText(QStringLiteral("File: ") + dialog.FileTitle + QStringLiteral("    Total: ")
                         + QString::number(iconCount()));
@@ -152,6 +156,7 @@ void fraLocaliza::show(int index)
     lblArquivo->setCaption(QString::number(index + 1));
     PicIcon0->setPicture(PicIcon(index));
     main_.ikonSurface().setPicture(PicIcon(index));
+    main_.setTransparentColour(index >= 0 && index < iconCount() ? transparent_[size_t(index)] : std::nullopt);
     main_.RefreshGrid();
 }
 

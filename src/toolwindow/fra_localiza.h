@@ -5,6 +5,7 @@
 
 #include <QGroupBox>
 #include <QImage>
+#include <optional>
 #include <vector>
 
 class EditorLink;
@@ -56,4 +57,6 @@ private:
     qint32 &index_;
     BrowserNavigation nav_;
     std::vector<QImage> icons_;
+    // The colour each icon's transparent pixels are shown in, if it has any.
+    std::vector<std::optional<QRgb>> transparent_;
 };

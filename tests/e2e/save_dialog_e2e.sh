@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Draw a rectangle, Ctrl+S, type a path into the real Qt save dialog, Enter:
+# Draw a rectangle, Ctrl+S, type a path into the real Qt save dialog, Enter,
+# Enter again in "Icon sizes":
 # the file written is the icon file its name asks for (icotool lists it) and
 # decodes, with ImageMagick, to exactly the pixels drawn.
 source "$(dirname "$0")/lib.sh"
@@ -23,6 +24,10 @@ xdotool key ctrl+s
 save="$(e2e_wait_window 'Vorn Tessarel - Save')" || e2e_fail "the save dialog did not open"
 e2e_until 10 e2e_active "$save" # the typing goes to the focused window
 xdotool type --delay 20 "$target"
+xdotool key Return
+# An icon name asks for its sizes first: a new file, nothing ticked, OK as it stands.
+sizes="$(e2e_wait_window 'Icon sizes')" || e2e_fail "the Icon sizes dialog did not open"
+e2e_until 10 e2e_active "$sizes"
 xdotool key Return
 # Saved once the caption names the file (it is set after the write).
 e2e_poll 10 eval '[ "$(xdotool getwindowname "$E2E_WINDOW")" = "Vorn Tessarel - $target" ]' || true

@@ -1,6 +1,7 @@
 // New, Open and Save through the menu, on real files made by the test writers.
 
 #include "formats/ico_reader.h"
+#include "formats/icon_file.h"
 #include "formats/picture_loader.h"
 #include "platform/label.h"
 #include "support/bmp_writer.h"
@@ -523,6 +524,60 @@ private slots:
             QCOMPARE(list.exitCode(), 0);
             QCOMPARE(list.readAllStandardOutput().count('\n'), qsizetype(kind == 1 ? 2 : 1));
         }
+    }
+
+    // Save over a multi-size icon asks which sizes the file keeps: the
+    // question starts from what it holds and from the colour its transparent
+    // pixels were shown in; cancelling writes nothing and says nothing;
+    // unticking a size removes it. A new drawing starts with none of these.
+    void iconSizesDecideWhatTheIconHolds()
+    {
+        IcoWriterEntry small, large, big;
+        small.image = ramp(16, 16);
+        small.bitCount = 24;
+        large.image = solid(32, 32, qRgb(0, 0, 200));
+        large.image.setPixel(0, 0, qRgba(0, 0, 0, 0));
+        big.image = ramp(48, 48);
+        const QByteArray before = writeIco({small, large, big});
+        const QString path = write(QStringLiteral("multi.ico"), before);
+        open(path);
+        const QString title = f->window->windowTitle();
+        ScriptedIconSaveDialog &sizes = *f->doubles.iconSaveDialog;
+        sizes.queueCancel();
+        f->doubles.dialog->queueFile(path);
+        f->window->mnusave->trigger();
+        QCOMPARE(sizes.asked.size(), size_t(1));
+        const IconSaveDialog::Question &q = sizes.asked.back();
+        QCOMPARE(q.sizes, (std::vector<int>{16, 32, 48}));
+        QCOMPARE(q.keptSize, 32);
+        QCOMPARE(q.holds, QStringLiteral("16 x 16 (24-bit), 32 x 32 (32-bit), 48 x 48 (32-bit)"));
+        QCOMPARE(q.transparent, std::optional(colour::toRgb(background) | 0xFF000000u));
+        QCOMPARE(q.picture.size(), QSize(32, 32));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        file.close();
+        QCOMPARE(f->window->windowTitle(), title);
+        QVERIFY(f->doubles.messages->shown.empty());
+
+        // 16 unticked, 256 ticked, no transparent colour.
+        sizes.queue([](const IconSaveDialog::Question &) {
+            return std::optional(IconSaveDialog::Choice{{48, 256}, std::nullopt});
+        });
+        f->doubles.dialog->queueFile(path);
+        f->window->mnusave->trigger();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const auto entries = readIcoEntries(file.readAll());
+        QVERIFY(entries);
+        QCOMPARE(describeIconEntries(*entries), QStringLiteral("32 x 32 (32-bit), 48 x 48 (32-bit), 256 x 256 (PNG)"));
+        QCOMPARE(entries->front().image.pixel(0, 0), colour::toRgb(background) | 0xFF000000u);
+        QCOMPARE(entries->back().image.pixel(255, 255), qRgb(0, 0, 200));
+
+        f->window->mnuNew->trigger();
+        f->doubles.dialog->queueFile(dir->filePath(QStringLiteral("new.ico")));
+        f->window->mnusave->trigger();
+        QVERIFY(sizes.asked.back().holds.isEmpty() && sizes.asked.back().sizes.empty());
+        QCOMPARE(sizes.asked.back().transparent, std::nullopt);
     }
 
     void saveWritesABitmapForOtherNames()

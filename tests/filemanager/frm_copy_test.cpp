@@ -76,10 +76,12 @@ class FrmCopyTest : public QObject
     frmCopy *w = nullptr;
 
     QByteArray path(const QString &rel) const { return QFile::encodeName(tree->filePath(rel)); }
-    static QByteArray icon(QRgb colour)
+    static QByteArray icon(QRgb colour, bool holeAt00 = false)
     {
         QImage image(32, 32, QImage::Format_ARGB32);
         image.fill(colour);
+        if (holeAt00)
+            image.setPixel(0, 0, qRgba(0, 0, 0, 0));
         IcoWriterEntry e;
         e.image = image;
         return writeIco({e});
@@ -200,13 +202,17 @@ private slots:
         QCOMPARE(f->gridCell(31, 31), colour::rgb(200, 'c', 10));
         // A destination file named as the selected source file shows the source file.
         put(QStringLiteral("dst/c.ico"), icon(qRgb(0, 0, 0)));
-        put(QStringLiteral("dst/other.ico"), icon(qRgb(0, 0, 255)));
+        put(QStringLiteral("dst/other.ico"), icon(qRgb(0, 0, 255), true));
         w->lstFile[1]->refresh();
         clickFiles(1, {QStringLiteral("c.ico")});
         QCOMPARE(f->window->lblMsg->text(), tree->filePath(QStringLiteral("src/c.ico")));
         QCOMPARE(f->pixel(5, 5), colour::rgb(200, 'c', 10));
+        const QString saveAs = tree->filePath(QStringLiteral("saved.ico"));
+        QCOMPARE(f->offeredTransparentColour(saveAs), std::nullopt);
         clickFiles(1, {QStringLiteral("other.ico")});
         QCOMPARE(f->pixel(5, 5), colour::rgb(0, 0, 255));
+        // Its transparent pixel is shown in Ikon's background, which Save then writes transparent.
+        QCOMPARE(f->offeredTransparentColour(saveAs), std::optional(colour::toRgb(f->pixel(0, 0)) | 0xFF000000u));
         // Not an icon: the message; the status already names it; the canvas stays.
         clickFiles(0, {QStringLiteral("broken.ico")});
         QCOMPARE(f->doubles.messages->shown.back().text,

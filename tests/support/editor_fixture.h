@@ -5,6 +5,7 @@
 #include "platform/picture_box.h"
 #include "support/test_platform.h"
 
+#include <QAction>
 #include <QtTest>
 #include <memory>
 
@@ -35,6 +36,15 @@ struct EditorFixture
     }
     ColourValue left() const { return window->LeftColor->backColor(); }
     ColourValue right() const { return window->RightColor->backColor(); }
+    // The transparent colour Save would offer for an .ico at `path`; the
+    // "Icon sizes" question is cancelled, so nothing is written.
+    std::optional<QRgb> offeredTransparentColour(const QString &path)
+    {
+        doubles.dialog->queueFile(path);
+        doubles.iconSaveDialog->queueCancel();
+        window->mnusave->trigger();
+        return doubles.iconSaveDialog->asked.empty() ? std::nullopt : doubles.iconSaveDialog->asked.back().transparent;
+    }
     // Number of Ikon pixels of the given colour.
     int count(ColourValue c) const
     {

@@ -8,6 +8,7 @@
 #include "support/recording_message_box.h"
 #include "support/scripted_common_dialog.h"
 #include "support/scripted_file_operation_prompts.h"
+#include "support/scripted_icon_save_dialog.h"
 
 #include <QTemporaryDir>
 
@@ -18,6 +19,7 @@ struct TestPlatform
     ScriptedCommonDialog *toolDialog; // the tool window's own dialog
     RecordingMessageBox *messages;
     ScriptedFileOperationPrompts *fileOperationPrompts;
+    ScriptedIconSaveDialog *iconSaveDialog;
     QTemporaryDir settingsDir; // a private per-user store for each test
 
     TestPlatform()
@@ -43,5 +45,8 @@ struct TestPlatform
         platform->fileOperationPrompts = std::move(f);
         // The real launcher: what it may start is up to the desktop's associations.
         platform->shellLauncher = std::make_unique<QtShellLauncher>();
+        auto i = std::make_unique<ScriptedIconSaveDialog>();
+        iconSaveDialog = i.get();
+        platform->iconSaveDialog = std::move(i);
     }
 };

@@ -265,7 +265,11 @@ private slots:
         QVERIFY(!w.mnuPropriedade->isEnabled());
         QCOMPARE(f->pixel(0, 0), colour::rgb(0xC0, 0xC0, 0xC0)); // transparent arrives silver
         QCOMPARE(f->gridCell(5, 5), colour::rgb(255, 0, 0));
+        // and silver is what Save then writes transparent; an icon without a hole has none.
+        const QString saveAs = dir.filePath(QStringLiteral("saved.ico"));
+        QCOMPARE(f->offeredTransparentColour(saveAs), std::optional(qRgb(0xC0, 0xC0, 0xC0)));
         QTest::mouseClick(b->cmdNext, Qt::LeftButton);
+        QCOMPARE(f->offeredTransparentColour(saveAs), std::nullopt);
         QTest::mouseClick(b->cmdNext, Qt::LeftButton);
         QCOMPARE(b->lblArquivo->text(), QStringLiteral("3"));
         QVERIFY(!b->cmdNext->isEnabled() && b->cmdBack->isEnabled());
