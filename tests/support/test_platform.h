@@ -3,9 +3,9 @@
 
 #include "platform/platform.h"
 #include "shell/file_small_icon.h"
-#include "shell/qt_shell_launcher.h"
 #include "shell/screen_capture.h"
 #include "support/recording_message_box.h"
+#include "support/recording_shell_launcher.h"
 #include "support/scripted_common_dialog.h"
 #include "support/scripted_file_operation_prompts.h"
 
@@ -18,6 +18,7 @@ struct TestPlatform
     ScriptedCommonDialog *toolDialog; // the tool window's own dialog
     RecordingMessageBox *messages;
     ScriptedFileOperationPrompts *fileOperationPrompts;
+    RecordingShellLauncher *shell;
     QTemporaryDir settingsDir; // a private per-user store for each test
 
     TestPlatform()
@@ -41,7 +42,10 @@ struct TestPlatform
         auto f = std::make_unique<ScriptedFileOperationPrompts>();
         fileOperationPrompts = f.get();
         platform->fileOperationPrompts = std::move(f);
-        // The real launcher: what it may start is up to the desktop's associations.
-        platform->shellLauncher = std::make_unique<QtShellLauncher>();
+        // Nothing outside the test may start: the real launcher is tried against
+        // a private desktop of its own (tests/shell/launcher_test.cpp).
+        auto s = std::make_unique<RecordingShellLauncher>();
+        shell = s.get();
+        platform->shellLauncher = std::move(s);
     }
 };
