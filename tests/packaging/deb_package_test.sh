@@ -47,6 +47,12 @@ for f in usr/bin/tessarel usr/share/applications/$id.desktop usr/share/metainfo/
   [ -f "$root/$f" ] || e2e_fail "the package has no $f"
 done
 [ ! -e "$root/usr/share/tessarel" ] || e2e_fail "the package holds a prefix install's manifest"
+# No placeholder address or id is shipped, in the metadata or in the program.
+placeholder='example\.(org|com|net)|(org|com|net)\.example\.'
+found="$(grep -rlE "$placeholder" "$root" --exclude='*.gz' || true)"
+found+="$(zgrep -lE "$placeholder" "$root"/usr/share/{man/man1,doc/tessarel}/*.gz || true)"
+found+="$(dpkg-deb -f "$deb" | grep -E "$placeholder" || true)"
+[ -z "$found" ] || e2e_fail "placeholder addresses in: $found"
 
 # One application id: the desktop entry names the icon and the metainfo
 # launches the entry by it.

@@ -168,7 +168,7 @@ private slots:
         QDir().mkpath(dir.filePath(QStringLiteral("held")));
         put(QStringLiteral("held/xdg-mime"),
             "#!/bin/sh\necho $$ > '" + QFile::encodeName(asked) + "'\nwhile [ ! -e '" + QFile::encodeName(gate)
-                + "' ]; do sleep 0.05; done\nexec '"
+                + "' ] && [ -d '" + QFile::encodeName(dir.path()) + "' ]; do sleep 0.05; done\nexec '"
                 + QFile::encodeName(QStandardPaths::findExecutable(QStringLiteral("xdg-mime"))) + "' \"$@\"\n",
             true);
         const QByteArray path = qgetenv("PATH");
