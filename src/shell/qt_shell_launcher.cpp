@@ -21,7 +21,7 @@ bool isAddress(const QString &file)
 
 // Asks the desktop, one type after the other, whether it names a program for
 // it, without waiting on the answer: xdg-mime is a shell script that takes a
-// good part of a second. An unknown answer (no xdg-mime, no reply within five
+// good part of a second. An unknown answer (xdg-mime not starting, no reply within five
 // seconds) counts as yes, and the opener decides.
 class HandlerQuery : public QObject
 {
