@@ -11,7 +11,7 @@ packages=(
   xvfb xauth xdotool openbox imagemagick x11-utils python3
   icoutils xdg-utils
   dbus-daemon
-  desktop-file-utils appstream dpkg-dev file librsvg2-bin
+  desktop-file-utils appstream dpkg-dev file librsvg2-bin lintian
   fonts-dejavu-core fonts-liberation adwaita-icon-theme
 )
 

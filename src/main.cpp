@@ -1,4 +1,5 @@
 #include "editor/frm_geral.h"
+#include "shell/app_identity.h"
 #include "shell/command_line.h"
 #include "shell/qt_platform.h"
 
@@ -9,7 +10,7 @@ int main(int argc, char *argv[])
     if (const auto code = answerWithoutDisplay(argc, argv))
         return *code;
     QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("Tessarel"));
+    applyApplicationIdentity(app);
     const StartArguments start = readStartArguments(app.arguments());
     if (start.exitCode)
         return *start.exitCode;

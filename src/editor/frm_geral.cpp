@@ -17,6 +17,7 @@
 #include "platform/twips.h"
 #include "platform/window_placement.h"
 #include "shell/frm_about.h"
+#include "shell/project_info.h"
 #include "toolwindow/frm_tool_bar.h"
 #include "viewers/frm_info.h"
 #include "viewers/frm_previa.h"
@@ -430,11 +431,12 @@ void frmGeral::Form_Resize()
 {
     // A maximised window minimised from the title bar is both: minimised wins.
     if ((windowState() & Qt::WindowMaximized) && !(windowState() & Qt::WindowMinimized)) {
-        setWindowTitle(QStringLiteral("Vorn Tessarel - Version: 2.10 - Vorn Quorvane Vezadazar"));
+        setWindowTitle(QStringLiteral("Vorn Tessarel - Version: %1 - Vorn Quorvane Vezadazar")
+                           .arg(QString::fromLatin1(projectinfo::kRunOnVersion)));
         lblAviso->show();
         return;
     }
-    setWindowTitle(QStringLiteral("Tessarel 2.1.0"));
+    setWindowTitle(QStringLiteral("Tessarel %1").arg(QString::fromLatin1(projectinfo::kVersion)));
     // The tool window is loaded here (hidden) on the first size event; the
     // other side windows load when they are first opened.
     toolBar()->hide();

@@ -1,6 +1,7 @@
 // The main menu: captions, shortcuts, separators and the states they start in.
 
 #include "editor/frm_geral.h"
+#include "shell/project_info.h"
 
 #include <QMenuBar>
 
@@ -104,7 +105,8 @@ void frmGeral::buildMenus()
     mnuAbout->addSeparator();
     mnuAbout->addSeparator();
     mnuAbout->addSeparator();
-    mnuVersao = item(mnuAbout, "mnuVersao", QStringLiteral("Version:  2.1.0"));
+    mnuVersao =
+        item(mnuAbout, "mnuVersao", QStringLiteral("Version:  %1").arg(QString::fromLatin1(projectinfo::kVersion)));
 
     // Until the start-up panel is dismissed only About is available.
     for (QMenu *m : {mnuOpen, mnuEdit, mnuGradeOption, mnuColors, mnuFerramentas, mnuOptions})

@@ -13,6 +13,7 @@
 #include "platform/process_list.h"
 #include "platform/tool_pictures.h"
 #include "platform/twips.h"
+#include "shell/project_info.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -69,8 +70,9 @@ void frmGeral::buildStartupPanel()
     List1->setFont(QFont(QStringLiteral("Arial")));
     List1->setStyleSheet(QStringLiteral("QListWidget { color: red; background: black; }"));
 
-    Label4 =
-        new Label(picLogo, QStringLiteral("Label4"), QStringLiteral("Vorn Tessarel 2.1.0 - Divi za Vuvurizira Zidor"));
+    Label4 = new Label(
+        picLogo, QStringLiteral("Label4"),
+        QStringLiteral("Vorn Tessarel %1 - Divi za Vuvurizira Zidor").arg(QString::fromLatin1(projectinfo::kVersion)));
     placeTwips(Label4, 240, 4920, 4695, 495);
     Label4->setFont(QFont(QStringLiteral("Times New Roman"), 10));
     Label4->setAlignment(Qt::AlignCenter);
@@ -112,7 +114,7 @@ void frmGeral::Form_Load()
     // 6: there is no Close command (see the window flags and closeEvent).
     // 7-8: position and caption.
     move(twips::toPixels(l.windowLeft), twips::toPixels(l.windowTop));
-    setWindowTitle(QStringLiteral("Vorn Tessarel 2.1.0"));
+    setWindowTitle(QStringLiteral("Vorn Tessarel %1").arg(QString::fromLatin1(projectinfo::kVersion)));
     // 9-10: pencil, bars.
     picModeSel_Click(drawmode::Pencil);
     mnuGrade_Click();

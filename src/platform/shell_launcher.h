@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 class ShellLauncher
@@ -18,9 +20,15 @@ public:
     static constexpr int kNoAssociation = 31;
     static constexpr int kUnknown = 1;
 
+    // Receives a launch's result once it is known.
+    using Outcome = std::function<void(int)>;
+
     virtual ~ShellLauncher() = default;
     // `file` is a path or an address ("https:", "mailto:", ...); `folder` is
-    // where a started program runs (its own folder when empty).
-    virtual int ShellExecute(QWidget *owner, const QString &operation, const QString &file, const QString &parameters,
-                             const QString &folder) = 0;
+    // where a started program runs (its own folder when empty). Asking the
+    // desktop which program takes a document or an address can take a while,
+    // so the result comes through `outcome` (when given) and the event loop
+    // runs meanwhile; a program or a missing file is answered at once.
+    virtual void ShellExecute(QWidget *owner, const QString &operation, const QString &file, const QString &parameters,
+                              const QString &folder, Outcome outcome = {}) = 0;
 };

@@ -34,7 +34,7 @@ struct Parser
     int printInfo() const
     {
         if (parser.isSet(help))
-            std::fputs(qPrintable(parser.helpText()), stdout);
+            std::printf("%s\nMore in the manual page: man tessarel\n", qPrintable(parser.helpText()));
         else
             std::printf("Tessarel %s\n", projectinfo::kVersion);
         return 0;

@@ -4,6 +4,8 @@
 #include "platform/shell_launcher.h"
 
 #include <QFileInfo>
+#include <QPointer>
+#include <QWidget>
 
 namespace mdlExecuta {
 
@@ -30,9 +32,13 @@ void OpenDocument(ShellLauncher &shell, MessageBox &messages, QWidget *owner, co
                   const QString &operation)
 {
     // The document's folder is the working folder, not the document itself.
-    const int result = shell.ShellExecute(owner, operation, path, QStringLiteral("0"), QFileInfo(path).absolutePath());
-    if (result <= 32)
-        ReportLaunchError(messages, owner, result);
+    // The answer may come after the owner has gone; the message then has none.
+    const QPointer<QWidget> guard(owner);
+    shell.ShellExecute(owner, operation, path, QStringLiteral("0"), QFileInfo(path).absolutePath(),
+                       [&messages, guard](int result) {
+                           if (result <= 32)
+                               ReportLaunchError(messages, guard.data(), result);
+                       });
 }
 
 void ReportLaunchError(MessageBox &messages, QWidget *owner, int code)

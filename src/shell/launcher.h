@@ -13,7 +13,7 @@ namespace mdlExecuta {
 // The message for a failed launch's code.
 QString launchErrorText(int code);
 // Opens `path` (its default action when `operation` is empty), started in the
-// document's own folder; a failure is reported.
+// document's own folder; a failure is reported once it is known.
 void OpenDocument(ShellLauncher &shell, MessageBox &messages, QWidget *owner, const QString &path,
                   const QString &operation = QString());
 void ReportLaunchError(MessageBox &messages, QWidget *owner, int code);

@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
+#include <utility>
 
 namespace {
 
@@ -17,26 +19,80 @@ bool isAddress(const QString &file)
     return !file.startsWith(QLatin1Char('/')) && scheme.match(file).hasMatch();
 }
 
-// Whether the desktop names a program for this type; an unknown answer counts
-// as yes, and the opener decides.
-bool hasHandler(const QStringList &types)
+// Asks the desktop, one type after the other, whether it names a program for
+// it, without waiting on the answer: xdg-mime is a shell script that takes a
+// good part of a second. An unknown answer (xdg-mime not starting, no reply within five
+// seconds) counts as yes, and the opener decides.
+class HandlerQuery : public QObject
 {
-    const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
-    if (query.isEmpty())
-        return true;
-    for (const QString &type : types) {
-        QProcess p;
-        p.start(query, {QStringLiteral("query"), QStringLiteral("default"), type});
-        if (!p.waitForFinished(5000)) {
-            p.kill();
-            p.waitForFinished();
-            return true;
-        }
-        if (!p.readAllStandardOutput().trimmed().isEmpty())
-            return true;
+public:
+    HandlerQuery(QObject *parent, const QString &query, QStringList types, std::function<void(bool)> answer)
+        : QObject(parent)
+        , query_(query)
+        , types_(std::move(types))
+        , answer_(std::move(answer))
+    {
+        timeout_.setSingleShot(true);
+        timeout_.setInterval(5000);
+        QObject::connect(&timeout_, &QTimer::timeout, this, [this] { finish(true); });
+        next();
     }
-    return false;
-}
+
+    ~HandlerQuery() override { stop(); }
+
+private:
+    void next()
+    {
+        if (types_.isEmpty()) {
+            finish(false);
+            return;
+        }
+        stop();
+        process_ = new QProcess(this);
+        QObject::connect(process_, &QProcess::finished, this, [this] {
+            if (!process_->readAllStandardOutput().trimmed().isEmpty())
+                finish(true);
+            else
+                next();
+        });
+        QObject::connect(process_, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
+            if (e == QProcess::FailedToStart)
+                finish(true);
+        });
+        process_->start(query_, {QStringLiteral("query"), QStringLiteral("default"), types_.takeFirst()});
+        timeout_.start();
+    }
+
+    void stop()
+    {
+        if (!process_)
+            return;
+        QProcess *p = std::exchange(process_, nullptr);
+        p->disconnect(this);
+        if (p->state() != QProcess::NotRunning) {
+            p->kill();
+            p->waitForFinished();
+        }
+        p->deleteLater();
+    }
+
+    void finish(bool yes)
+    {
+        if (!answer_)
+            return;
+        timeout_.stop();
+        stop();
+        const auto answer = std::exchange(answer_, {});
+        deleteLater();
+        answer(yes);
+    }
+
+    QString query_;
+    QStringList types_;
+    std::function<void(bool)> answer_;
+    QProcess *process_ = nullptr;
+    QTimer timeout_;
+};
 
 bool isProgramType(const QMimeType &type)
 {
@@ -48,12 +104,10 @@ bool isProgramType(const QMimeType &type)
     return false;
 }
 
-int openWithDesktop(const QUrl &url, const QStringList &types)
+// xdg-open finds the desktop's own opener; Qt's route is the fallback where it
+// is missing.
+int openWithDesktop(const QUrl &url)
 {
-    if (!hasHandler(types))
-        return ShellLauncher::kNoAssociation;
-    // xdg-open finds the desktop's own opener; Qt's route is the fallback
-    // where it is missing.
     const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
     const bool started = opener.isEmpty()
         ? QDesktopServices::openUrl(url)
@@ -63,32 +117,53 @@ int openWithDesktop(const QUrl &url, const QStringList &types)
 
 } // namespace
 
-int QtShellLauncher::ShellExecute(QWidget *, const QString &, const QString &file, const QString &parameters,
-                                  const QString &folder)
+QtShellLauncher::QtShellLauncher()
+    : pending_(std::make_unique<QObject>())
 {
+}
+
+QtShellLauncher::~QtShellLauncher() = default;
+
+void QtShellLauncher::ShellExecute(QWidget *, const QString &, const QString &file, const QString &parameters,
+                                   const QString &folder, Outcome outcome)
+{
+    const auto answer = [&outcome](int result) {
+        if (outcome)
+            outcome(result);
+    };
     if (file.isEmpty())
-        return kFileNotFound;
+        return answer(kFileNotFound);
+    QUrl url;
+    QStringList types;
     if (isAddress(file)) {
-        const QUrl url(file);
+        url = QUrl(file);
         if (!url.isValid())
-            return kFileNotFound;
-        return openWithDesktop(url, {QStringLiteral("x-scheme-handler/") + url.scheme().toLower()});
+            return answer(kFileNotFound);
+        types << QStringLiteral("x-scheme-handler/") + url.scheme().toLower();
+    } else {
+        const QFileInfo info(file);
+        if (!info.exists())
+            return answer(QFileInfo(info.absolutePath()).isDir() ? kFileNotFound : kPathNotFound);
+        if (!info.isReadable())
+            return answer(kAccessDenied);
+        const QMimeType type = QMimeDatabase().mimeTypeForFile(info);
+        if (info.isFile() && (info.isExecutable() || isProgramType(type))) {
+            // A program: started on its own, or refused when it may not be run.
+            if (!info.isExecutable())
+                return answer(kAccessDenied);
+            const QString workIn = folder.isEmpty() ? info.absolutePath() : folder;
+            const QStringList args = parameters.isEmpty() ? QStringList() : QProcess::splitCommand(parameters);
+            return answer(QProcess::startDetached(info.absoluteFilePath(), args, workIn) ? kStarted : kBadFormat);
+        }
+        url = QUrl::fromLocalFile(info.absoluteFilePath());
+        types << type.name() << type.allAncestors();
     }
-    const QFileInfo info(file);
-    if (!info.exists())
-        return QFileInfo(info.absolutePath()).isDir() ? kFileNotFound : kPathNotFound;
-    if (!info.isReadable())
-        return kAccessDenied;
-    const QMimeType type = QMimeDatabase().mimeTypeForFile(info);
-    if (info.isFile() && (info.isExecutable() || isProgramType(type))) {
-        // A program: started on its own, or refused when it may not be run.
-        if (!info.isExecutable())
-            return kAccessDenied;
-        const QString workIn = folder.isEmpty() ? info.absolutePath() : folder;
-        const QStringList args = parameters.isEmpty() ? QStringList() : QProcess::splitCommand(parameters);
-        return QProcess::startDetached(info.absoluteFilePath(), args, workIn) ? kStarted : kBadFormat;
-    }
-    QStringList types{type.name()};
-    types += type.allAncestors();
-    return openWithDesktop(QUrl::fromLocalFile(info.absoluteFilePath()), types);
+    const QString query = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (query.isEmpty())
+        return answer(openWithDesktop(url));
+    new HandlerQuery(pending_.get(), query, types, [url, outcome = std::move(outcome)](bool hasHandler) {
+        const int result = hasHandler ? openWithDesktop(url) : kNoAssociation;
+        if (outcome)
+            outcome(result);
+    });
 }

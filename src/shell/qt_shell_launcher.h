@@ -5,9 +5,20 @@
 
 #include "platform/shell_launcher.h"
 
+#include <memory>
+
+class QObject;
+
 class QtShellLauncher : public ShellLauncher
 {
 public:
-    int ShellExecute(QWidget *owner, const QString &operation, const QString &file, const QString &parameters,
-                     const QString &folder) override;
+    QtShellLauncher();
+    ~QtShellLauncher() override;
+    void ShellExecute(QWidget *owner, const QString &operation, const QString &file, const QString &parameters,
+                      const QString &folder, Outcome outcome = {}) override;
+
+private:
+    // Owns the questions still out to the desktop: they end with the launcher
+    // and their outcomes are then never delivered.
+    std::unique_ptr<QObject> pending_;
 };

@@ -1,8 +1,10 @@
-// Launching through the desktop with real files and a private set of desktop
-// associations: each way a launch can fail maps to its code and message.
+// Launching through the desktop with real files and a private desktop of the
+// test's own: each way a launch can fail maps to its code and message, and
+// nothing outside that desktop is ever started.
 
 #include "shell/frm_about.h"
 #include "shell/launcher.h"
+#include "shell/project_info.h"
 #include "shell/qt_shell_launcher.h"
 #include "support/editor_fixture.h"
 
@@ -12,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <signal.h>
 
 class LauncherTest : public QObject
 {
@@ -28,7 +31,15 @@ class LauncherTest : public QObject
             f.setPermissions(f.permissions() | QFile::ExeOwner | QFile::ExeUser);
         return f.fileName();
     }
-    int launch(const QString &file) { return shell.ShellExecute(nullptr, {}, file, QStringLiteral("0"), {}); }
+    // The launch's result once the desktop has answered, -1 for none.
+    int launch(const QString &file)
+    {
+        auto result = std::make_shared<int>(-1);
+        shell.ShellExecute(nullptr, {}, file, QStringLiteral("0"), {}, [result](int r) { *result = r; });
+        if (!QTest::qWaitFor([&] { return *result != -1; }, 10000))
+            return -1;
+        return *result;
+    }
     QByteArray marker() const
     {
         QFile f(dir.filePath(QStringLiteral("marker")));
@@ -38,20 +49,31 @@ class LauncherTest : public QObject
 private slots:
     void initTestCase()
     {
-        // A desktop of our own: one program, associated with plain text only.
+        // A desktop of our own: one program, for plain text and web addresses.
+        // The system's folders are out of sight (but for the type database), and
+        // nothing names a desktop, so the openers take the plain freedesktop way.
+        for (const char *var :
+             {"XDG_CURRENT_DESKTOP", "XDG_SESSION_DESKTOP", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+              "GNOME_DESKTOP_SESSION_ID", "MATE_DESKTOP_SESSION_ID", "BROWSER", "DBUS_SESSION_BUS_ADDRESS"})
+            qunsetenv(var);
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath(QStringLiteral("data"))));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir.filePath(QStringLiteral("config"))));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(dir.filePath(QStringLiteral("system"))));
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(dir.filePath(QStringLiteral("system-config"))));
         if (qEnvironmentVariableIsEmpty("DISPLAY"))
             qputenv("DISPLAY", ":0"); // the opener only looks for one to exist
-        QDir().mkpath(dir.filePath(QStringLiteral("data/applications")));
-        QDir().mkpath(dir.filePath(QStringLiteral("config")));
+        for (const char *folder : {"data/applications", "config", "system", "system-config"})
+            QDir().mkpath(dir.filePath(QString::fromLatin1(folder)));
+        QFile::link(QStringLiteral("/usr/share/mime"), dir.filePath(QStringLiteral("system/mime")));
         const QString viewer =
             put(QStringLiteral("viewer.sh"),
                 "#!/bin/sh\necho \"$1\" > '" + QFile::encodeName(dir.filePath(QStringLiteral("marker"))) + "'\n", true);
         put(QStringLiteral("data/applications/tessarel-viewer.desktop"),
             "[Desktop Entry]\nType=Application\nName=Viewer\nExec=" + QFile::encodeName(viewer)
-                + " %f\nMimeType=text/plain;\n");
-        put(QStringLiteral("config/mimeapps.list"), "[Default Applications]\ntext/plain=tessarel-viewer.desktop\n");
+                + " %u\nMimeType=text/plain;x-scheme-handler/https;\n");
+        put(QStringLiteral("config/mimeapps.list"),
+            "[Default Applications]\ntext/plain=tessarel-viewer.desktop\n"
+            "x-scheme-handler/https=tessarel-viewer.desktop\n");
         if (QStandardPaths::findExecutable(QStringLiteral("xdg-mime")).isEmpty())
             QSKIP("xdg-utils is not installed");
     }
@@ -73,11 +95,12 @@ private slots:
         const QString text = put(QStringLiteral("notes.txt"), "hello\n");
         QCOMPARE(launch(text), ShellLauncher::kStarted);
         QTRY_COMPARE(marker(), QFile::encodeName(text));
+        QFile::remove(dir.filePath(QStringLiteral("marker")));
     }
 
     void missingSiblingSaysFileNotFound()
     {
-        EditorFixture f;
+        EditorFixture f(std::make_unique<QtShellLauncher>());
         QVERIFY(f.showPastStartup());
         f.window->mnuPellory->trigger();
         QCOMPARE(f.doubles.messages->shown.size(), size_t(1));
@@ -123,9 +146,51 @@ private slots:
         // A link gives up always-on-top so the browser can come in front.
         QTest::mouseClick(about->Label4, Qt::LeftButton);
         QVERIFY(!(about->windowFlags() & Qt::WindowStaysOnTopHint));
+        QTest::mouseClick(about->Label5, Qt::LeftButton);
+        const QString addresses[] = {QString::fromLatin1(projectinfo::kHomepage),
+                                     QStringLiteral("mailto:") + QString::fromLatin1(projectinfo::kMail)};
+        QCOMPARE(f.doubles.shell->requests.size(), size_t(2));
+        for (size_t i = 0; i < 2; ++i) {
+            QCOMPARE(f.doubles.shell->requests[i].operation, QStringLiteral("Open"));
+            QCOMPARE(f.doubles.shell->requests[i].file, addresses[i]);
+        }
         QVERIFY(f.doubles.messages->shown.empty()); // a failed launch says nothing
         about->close();
         QVERIFY(!about->tmrHora->isActive());
+    }
+
+    // Asking the desktop for a handler takes xdg-mime most of a second: the
+    // window goes on while it is asked. Here the question is held open until
+    // the test lets it through.
+    void aLinkLeavesTheWindowRunningWhileTheDesktopIsAsked()
+    {
+        const QString gate = dir.filePath(QStringLiteral("gate")), asked = dir.filePath(QStringLiteral("asked"));
+        QDir().mkpath(dir.filePath(QStringLiteral("held")));
+        put(QStringLiteral("held/xdg-mime"),
+            "#!/bin/sh\necho $$ > '" + QFile::encodeName(asked) + "'\nwhile [ ! -e '" + QFile::encodeName(gate)
+                + "' ] && [ -d '" + QFile::encodeName(dir.path()) + "' ]; do sleep 0.05; done\nexec '"
+                + QFile::encodeName(QStandardPaths::findExecutable(QStringLiteral("xdg-mime"))) + "' \"$@\"\n",
+            true);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("held"))) + ':' + path);
+        EditorFixture f(std::make_unique<QtShellLauncher>());
+        QVERIFY(f.showPastStartup());
+        f.window->mnuVersao->trigger();
+        auto *about = qobject_cast<frmAbout *>(f.window->sideWindows().existing(QStringLiteral("frmAbout")));
+        QVERIFY(about);
+        QTest::mouseClick(about->Label4, Qt::LeftButton);
+        qputenv("PATH", path);
+        // Back from the click with the question still open.
+        const auto askedBy = [&] {
+            QFile f(asked);
+            return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed().toInt() : 0;
+        };
+        QTRY_VERIFY(askedBy() > 0);
+        QVERIFY(::kill(askedBy(), 0) == 0);
+        QVERIFY(marker().isEmpty());
+        put(QStringLiteral("gate"), "");
+        QTRY_COMPARE_WITH_TIMEOUT(marker(), QByteArray(projectinfo::kHomepage), 10000);
+        about->close();
     }
 };
 

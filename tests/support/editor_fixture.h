@@ -15,6 +15,13 @@ struct EditorFixture
     std::unique_ptr<frmGeral> window;
 
     EditorFixture() { window = std::make_unique<frmGeral>(std::move(doubles.platform)); }
+    // The window on another launcher than the recording one.
+    explicit EditorFixture(std::unique_ptr<ShellLauncher> launcher)
+    {
+        doubles.platform->shellLauncher = std::move(launcher);
+        doubles.shell = nullptr;
+        window = std::make_unique<frmGeral>(std::move(doubles.platform));
+    }
 
     // Shows the window and takes it past the start-up panel, as a user finds it.
     bool showPastStartup()

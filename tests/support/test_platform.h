@@ -3,9 +3,9 @@
 
 #include "platform/platform.h"
 #include "shell/file_small_icon.h"
-#include "shell/qt_shell_launcher.h"
 #include "shell/screen_capture.h"
 #include "support/recording_message_box.h"
+#include "support/recording_shell_launcher.h"
 #include "support/scripted_common_dialog.h"
 #include "support/scripted_file_operation_prompts.h"
 #include "support/scripted_icon_save_dialog.h"
@@ -20,6 +20,7 @@ struct TestPlatform
     RecordingMessageBox *messages;
     ScriptedFileOperationPrompts *fileOperationPrompts;
     ScriptedIconSaveDialog *iconSaveDialog;
+    RecordingShellLauncher *shell;
     QTemporaryDir settingsDir; // a private per-user store for each test
 
     TestPlatform()
@@ -43,10 +44,13 @@ struct TestPlatform
         auto f = std::make_unique<ScriptedFileOperationPrompts>();
         fileOperationPrompts = f.get();
         platform->fileOperationPrompts = std::move(f);
-        // The real launcher: what it may start is up to the desktop's associations.
-        platform->shellLauncher = std::make_unique<QtShellLauncher>();
         auto i = std::make_unique<ScriptedIconSaveDialog>();
         iconSaveDialog = i.get();
         platform->iconSaveDialog = std::move(i);
+        // Nothing outside the test may start: the real launcher is tried against
+        // a private desktop of its own (tests/shell/launcher_test.cpp).
+        auto s = std::make_unique<RecordingShellLauncher>();
+        shell = s.get();
+        platform->shellLauncher = std::move(s);
     }
 };
