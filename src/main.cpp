@@ -1,6 +1,7 @@
 #include "editor/frm_geral.h"
 #include "shell/command_line.h"
 #include "shell/qt_platform.h"
+#include "shell/wayland_session.h"
 
 #include <QApplication>
 
@@ -8,7 +9,9 @@ int main(int argc, char *argv[])
 {
     if (const auto code = answerWithoutDisplay(argc, argv))
         return *code;
+    session::PlatformChoice platform;
     QApplication app(argc, argv);
+    platform.release();
     app.setApplicationName(QStringLiteral("Tessarel"));
     const StartArguments start = readStartArguments(app.arguments());
     if (start.exitCode)

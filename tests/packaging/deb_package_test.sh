@@ -15,6 +15,10 @@ deb="$E2E_WORK/pkg/tessarel_${version}_$(dpkg --print-architecture).deb"
 depends="$(dpkg-deb -f "$deb" Depends)"
 grep -q 'libqt6widgets6' <<<"$depends" || e2e_fail "Depends lacks libqt6widgets6: $depends"
 echo "Depends: $depends"
+# On Wayland the program runs through XWayland and freezes the desktop through the portal.
+recommends="$(dpkg-deb -f "$deb" Recommends)"
+grep -q 'xdg-desktop-portal' <<<"$recommends" && grep -q 'xwayland' <<<"$recommends" ||
+  e2e_fail "Recommends lacks the portal or XWayland: $recommends"
 
 root="$E2E_WORK/root"
 dpkg-deb -x "$deb" "$root"
