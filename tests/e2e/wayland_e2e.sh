@@ -31,6 +31,9 @@ if [ "$(id -u)" -eq 0 ]; then
   # Written out at each start, not wrapped in a function, so that what is
   # started in the background is the process itself and its id is the one ended.
   as_user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups)
+  # A copy that user can run wherever the build lies (/root is closed to it).
+  cp "$app" "$E2E_WORK/tessarel"
+  app="$E2E_WORK/tessarel"
   chown -R nobody "$E2E_WORK"
 fi
 chmod 755 "$E2E_WORK"
