@@ -193,8 +193,8 @@ wl_click "$cx" "$cy"
 e2e_poll 10 wl_pixel_is drawn "$cx" "$cy" "0 0 0" || e2e_fail "the clicked cell was not drawn black"
 
 # Colors > Search Color: the menu opened with the pointer, the item chosen
-# with the keys. (wtype's modifiers do not reach an XWayland client's
-# shortcuts, so Alt+C cannot open the menu.)
+# with the keys. (Alt+C typed through wtype does not open the menu of the
+# XWayland client here, while plain keys reach its open menu.)
 read -r MX MY _ < <(wl_window '^Tessarel ') || e2e_fail "the main window went away"
 wl_click $((MX + 145)) $((MY + 9))
 wtype -k Down -k Down -k Return
