@@ -11,6 +11,10 @@ packages=(
   xvfb xauth xdotool openbox imagemagick x11-utils python3
   icoutils xdg-utils
   dbus-daemon
+  # a real Wayland session for the end-to-end test: compositor, XWayland,
+  # the screenshot portal and its backends, input and screenshots
+  sway swaybg xwayland grim wtype dbus pipewire
+  xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk
   desktop-file-utils appstream dpkg-dev file librsvg2-bin lintian
   fonts-dejavu-core fonts-liberation adwaita-icon-theme
 )

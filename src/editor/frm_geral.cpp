@@ -132,7 +132,7 @@ void frmGeral::buildControls()
     txtFormat->setObjectName(QStringLiteral("txtFormat"));
     placeTwips(txtFormat, 10680, 5520, 495, 375);
     txtFormat->hide();
-    imgColar = pictures::paste();
+    imgColar = pictures::paste(devicePixelRatioF());
 
     pnlBarra = new BevelPanel(client_, QStringLiteral("pnlBarra"));
     placeTwips(pnlBarra, 0, 0, 11775, 8175);
@@ -223,7 +223,7 @@ void frmGeral::buildControls()
         auto *b = new PictureBox(pic3DTool, QStringLiteral("picModeSel"));
         b->setProperty("index", i);
         placeTwips(b, 120, kToolTop[i], 480, 480);
-        b->setPicture(pictures::tool(i));
+        b->setPicture(pictures::tool(i, devicePixelRatioF()));
         b->setToolTip(QString::fromLatin1(kToolTip[i]));
         picModeSel[size_t(i)] = b;
     }

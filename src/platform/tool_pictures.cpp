@@ -4,24 +4,30 @@
 #include <QPixmap>
 #include <QPolygon>
 
+#include <algorithm>
+
 static void initResources() { Q_INIT_RESOURCE(resources); }
 
 namespace pictures {
 
 namespace {
 
-QImage canvas(int size)
+// A square of `size` points; painters on it draw in points.
+QImage canvas(int size, qreal ratio)
 {
-    QImage img(size, size, QImage::Format_RGB32);
+    ratio = std::clamp(ratio, 1.0, 8.0);
+    const int px = qRound(size * ratio);
+    QImage img(px, px, QImage::Format_RGB32);
+    img.setDevicePixelRatio(qreal(px) / size);
     img.fill(QColor(0xC0, 0xC0, 0xC0));
     return img;
 }
 
 } // namespace
 
-QImage tool(int mode)
+QImage tool(int mode, qreal ratio)
 {
-    QImage img = canvas(32);
+    QImage img = canvas(32, ratio);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, false);
     const QPen ink(Qt::black, 2);
@@ -56,7 +62,7 @@ QImage tool(int mode)
         f.setBold(true);
         f.setStyleStrategy(QFont::NoAntialias);
         p.setFont(f);
-        p.drawText(img.rect(), Qt::AlignCenter, QStringLiteral("A"));
+        p.drawText(QRect(0, 0, 32, 32), Qt::AlignCenter, QStringLiteral("A"));
         break;
     }
     case 7: // colour fill: a tilted bucket pouring paint
@@ -78,9 +84,9 @@ QImage tool(int mode)
     return img;
 }
 
-QImage paste()
+QImage paste(qreal ratio)
 {
-    QImage img = canvas(16);
+    QImage img = canvas(16, ratio);
     QPainter p(&img);
     p.setPen(Qt::black);
     p.setBrush(QColor(0xC0, 0x80, 0x40)); // clipboard board

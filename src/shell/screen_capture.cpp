@@ -1,5 +1,7 @@
 #include "shell/screen_capture.h"
 
+#include "shell/wayland_session.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusError>
@@ -143,10 +145,15 @@ namespace mdlVeCor2 {
 QImage SnapDesktop(QString *whyNot)
 {
     QScreen *screen = QGuiApplication::primaryScreen();
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    // Also on xcb through XWayland: there a direct grab sees only XWayland's
+    // own windows and black where the native ones are.
+    if (session::isWayland(QProcessEnvironment::systemEnvironment())
+        || QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         QImage shot = snapThroughPortal(QDBusConnection::sessionBus(), kPortalTimeoutMs, whyNot);
-        if (!shot.isNull() && screen)
-            shot.setDevicePixelRatio(screen->devicePixelRatio()); // drawn at the same size as a direct grab
+        // The portal's picture is in the compositor's pixels; shown over the
+        // screen's points it must cover them exactly, as a direct grab does.
+        if (!shot.isNull() && screen && screen->virtualGeometry().width() > 0)
+            shot.setDevicePixelRatio(qreal(shot.width()) / screen->virtualGeometry().width());
         return shot;
     }
     if (!screen)

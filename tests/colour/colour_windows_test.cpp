@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QtTest>
 
@@ -164,6 +165,35 @@ private slots:
         picker->close();
         QTRY_VERIFY(!f->window->sideWindows().existing(QStringLiteral("frmVeCor2")));
         QTRY_VERIFY(!f->window->sideWindows().existing(QStringLiteral("frmVeCor1")));
+    }
+
+    // On a scaled screen the still image holds more pixels than the surface
+    // has points: the picker reads the pixel under the pointer, not the one
+    // at the pointer's coordinates in points.
+    void scaledStillImageIsReadUnderThePointer_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("1.5") << 1.5;
+        QTest::newRow("2") << 2.0;
+    }
+    void scaledStillImageIsReadUnderThePointer()
+    {
+        QFETCH(qreal, ratio);
+        QImage still(qRound(64 * ratio), qRound(48 * ratio), QImage::Format_RGB32);
+        for (int y = 0; y < still.height(); ++y)
+            for (int x = 0; x < still.width(); ++x)
+                still.setPixel(x, y, qRgb(x, y, 77));
+        still.setDevicePixelRatio(ratio);
+        frmVeCor2 surface(f->window.get());
+        surface.cover(still);
+        QSignalSpy read(&surface, &frmVeCor2::Picture1_MouseMove);
+        for (const QPointF at : {QPointF(0, 0), QPointF(10, 7), QPointF(62 / 3.0, 91 / 3.0), QPointF(63.5, 47.5)}) {
+            pointer::move(surface.Picture1, at);
+            const QPoint under(int(at.x() * ratio), int(at.y() * ratio));
+            QCOMPARE(read.takeLast().at(0).value<ColourValue>(), colour::fromRgb(still.pixel(under)));
+        }
+        pointer::move(surface.Picture1, QPointF(64, 10)); // just past the image
+        QCOMPARE(read.takeLast().at(0).value<ColourValue>(), colour::kOutside);
     }
 
     void bandsDarkenByFourAndStopAtBlack()

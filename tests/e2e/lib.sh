@@ -53,7 +53,8 @@ e2e_not() { ! "$@"; }
 # not share one; -noreset keeps it from refusing connections for a moment
 # when its last client leaves.
 e2e_display() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$E2E_WORK/display" >"$E2E_WORK/xvfb.log" 2>&1 &
+  rm -f "$E2E_WORK/display" # a display started before must not be taken for this one
+  Xvfb -displayfd 3 -screen 0 "${E2E_SCREEN:-1024x768x24}" -nolisten tcp -noreset 3>"$E2E_WORK/display" >"$E2E_WORK/xvfb.log" 2>&1 &
   E2E_PIDS+=($!)
   e2e_poll 10 eval '[ -s "$E2E_WORK/display" ]' || e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
   export DISPLAY=":$(head -n 1 "$E2E_WORK/display")"
@@ -161,18 +162,21 @@ e2e_above() {
 # Retries a test for up to 10 s: e2e_settle <command...>.
 e2e_settle() { e2e_poll 10 "$@"; }
 
+# Screen pixels per point of the program: QT_SCALE_FACTOR, a whole number here.
+E2E_SCALE="${QT_SCALE_FACTOR:-1}"
+
 # True once the start-up logo shows; sets LX, LY (its top-left).
-_e2e_logo() { read -r LX LY < <(e2e_py logo "$(e2e_shot startup)" 2>/dev/null); }
+_e2e_logo() { read -r LX LY < <(e2e_py logo "$(e2e_shot startup)" "$E2E_SCALE" 2>/dev/null); }
 
 # Clicks the word Enter on the start-up logo and waits for the panel to go.
 e2e_enter() {
   e2e_poll 10 _e2e_logo || e2e_fail "start-up logo not found"
-  e2e_click $((LX + 176)) $((LY + 308))
+  e2e_click $((LX + 176 * E2E_SCALE)) $((LY + 308 * E2E_SCALE))
   e2e_poll 10 e2e_not _e2e_logo || e2e_fail "the start-up panel did not go"
 }
 
 # Finds the grid on screen, waiting for it to be drawn: sets GX, GY (its top-left pixel).
-_e2e_grid() { read -r GX GY < <(e2e_py grid "$(e2e_shot grid)" 2>/dev/null); }
+_e2e_grid() { read -r GX GY < <(e2e_py grid "$(e2e_shot grid)" "$E2E_SCALE" 2>/dev/null); }
 e2e_grid() { e2e_poll 10 _e2e_grid || e2e_fail "grid bars not found on screen"; }
 
 # Screenshots until <test> [args...] <png> passes or <seconds> pass, and sets

@@ -32,44 +32,49 @@ def is_black(p):
     return max(p) < 40
 
 
-def find_grid(img):
-    """Top-left of the grid: 32 vertical and 32 horizontal black bars 10 px apart."""
+def find_grid(img, scale=1.0):
+    """Top-left of the grid: 32 vertical and 32 horizontal black bars 10 points
+    apart, a point being `scale` screen pixels."""
     w, h, _ = img
-    for y in range(h - 330):
-        for x in range(w - 330):
+    at = lambda n: int(round(n * scale))  # noqa: E731
+    span = at(330)
+    for y in range(h - span):
+        for x in range(w - span):
             if not is_black(pixel(img, x, y)):
                 continue
-            if is_black(pixel(img, x + 5, y + 5)) or not is_black(pixel(img, x + 310, y)):
+            if is_black(pixel(img, x + at(5), y + at(5))) or not is_black(pixel(img, x + at(310), y)):
                 continue
-            if all(is_black(pixel(img, x + 10 * i, y + 5)) and is_black(pixel(img, x + 5, y + 10 * i))
-                   for i in range(32)) and not is_black(pixel(img, x - 1, y + 5)):
+            if all(is_black(pixel(img, x + at(10 * i), y + at(5))) and is_black(pixel(img, x + at(5), y + at(10 * i)))
+                   for i in range(32)) and not is_black(pixel(img, x - 1, y + at(5))):
                 return x, y
     return None
 
 
-def find_logo(img):
-    """Top-left of the start-up logo: its grey frame's top edge, 350 px wide."""
+def find_logo(img, scale=1.0):
+    """Top-left of the start-up logo: its grey frame's top edge, 350 points wide."""
     w, h, _ = img
     grey = (128, 128, 128)
+    edge = int(340 * scale)
     for y in range(h):
         run = 0
         for x in range(w):
             run = run + 1 if pixel(img, x, y) == grey else 0
-            if run == 340 and pixel(img, x - 339 + 10, y + 10) == (0, 0, 0):
-                return x - 339, y
+            if run == edge and pixel(img, x - edge + 1 + int(10 * scale), y + int(10 * scale)) == (0, 0, 0):
+                return x - edge + 1, y
     return None
 
 
 def main():
     cmd, png = sys.argv[1], sys.argv[2]
     img = load(png)
+    scale = float(sys.argv[3]) if len(sys.argv) > 3 and cmd in ("grid", "logo") else 1.0
     if cmd == "grid":
-        g = find_grid(img)
+        g = find_grid(img, scale)
         if not g:
             sys.exit("grid not found")
         print(g[0], g[1])
     elif cmd == "logo":
-        g = find_logo(img)
+        g = find_logo(img, scale)
         if not g:
             sys.exit("logo not found")
         print(g[0], g[1])
@@ -80,6 +85,11 @@ def main():
             if data[i:i + 3] == want:
                 sys.exit(0)
         sys.exit(1)
+    elif cmd == "cells":  # cells <png> <grid x> <grid y> <scale>: each cell's colour, row by row
+        gx, gy, scale = int(sys.argv[3]), int(sys.argv[4]), float(sys.argv[5])
+        for r in range(32):
+            print(" ".join("%d,%d,%d" % pixel(img, gx + int((10 * c + 5) * scale), gy + int((10 * r + 5) * scale))
+                           for c in range(32)))
     elif cmd == "pixel":
         x, y = int(sys.argv[3]), int(sys.argv[4])
         print("%d %d %d" % pixel(img, x, y))

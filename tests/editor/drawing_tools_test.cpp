@@ -2,6 +2,7 @@
 
 #include "platform/label.h"
 #include "platform/shape.h"
+#include "platform/tool_pictures.h"
 #include "support/editor_fixture.h"
 #include "support/pointer.h"
 
@@ -225,6 +226,20 @@ private slots:
         QVERIFY(!f->window->mnuColar->isEnabled());
         QVERIFY(!f->window->shCapture->isVisible());
         QCOMPARE(f->window->picMode->picture(), f->window->picModeSel[0]->picture());
+    }
+
+    // A scaled screen gets mode pictures drawn at its resolution, the same
+    // 32 points wide, with detail finer than a point (not blown up).
+    void modePicturesAreDrawnForScaledScreens()
+    {
+        for (int mode = 0; mode < 9; ++mode) {
+            const QImage sharp = pictures::tool(mode, 2);
+            QCOMPARE(sharp.size(), QSize(64, 64));
+            QCOMPARE(sharp.deviceIndependentSize(), QSizeF(32, 32));
+            const QImage blownUp = pictures::tool(mode, 1).scaled(64, 64);
+            QVERIFY2(sharp.convertToFormat(QImage::Format_RGB32) != blownUp.convertToFormat(QImage::Format_RGB32),
+                     qPrintable(QString::number(mode)));
+        }
     }
 
     void farAwayPointerIsIgnored()

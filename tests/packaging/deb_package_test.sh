@@ -33,6 +33,10 @@ left="$(find "$prefix" -type f)"
 depends="$(dpkg-deb -f "$deb" Depends)"
 grep -q 'libqt6widgets6' <<<"$depends" || e2e_fail "Depends lacks libqt6widgets6: $depends"
 echo "Depends: $depends"
+# On Wayland the program runs through XWayland and freezes the desktop through the portal.
+recommends="$(dpkg-deb -f "$deb" Recommends)"
+grep -q 'xdg-desktop-portal' <<<"$recommends" && grep -q 'xwayland' <<<"$recommends" ||
+  e2e_fail "Recommends lacks the portal or XWayland: $recommends"
 
 # --fail-on also fails on a tag lintian cannot check for want of a tool.
 lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$E2E_WORK/lintian.log" 2>&1 ||

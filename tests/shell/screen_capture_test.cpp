@@ -2,6 +2,7 @@
 // a private bus of our own, and the direct grab on the offscreen screen.
 
 #include "shell/screen_capture.h"
+#include "shell/wayland_session.h"
 #include "support/test_platform.h"
 
 #include <QDBusConnection>
@@ -183,6 +184,60 @@ private slots:
         QVERIFY(shot.isNull());
         QVERIFY2(why.contains(QLatin1String("did not answer within 0.3 seconds")), qPrintable(why));
         QVERIFY2(took >= 250 && took < 5000, qPrintable(QString::number(took)));
+    }
+
+    // A Wayland session freezes the desktop through the portal whatever plugin
+    // Qt runs on (here offscreen, as it would be xcb under XWayland); anywhere
+    // else the screen is read directly.
+    void portalFreezesTheDesktopInEveryWaylandSession()
+    {
+        startPortal({QStringLiteral("ok"), QStringLiteral("%DIR%"), QStringLiteral("7"), QStringLiteral("5"),
+                     QStringLiteral("204080")});
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address_.toUtf8());
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "the session bus was reached before this test");
+        const struct
+        {
+            const char *type, *display;
+            bool portal;
+        } sessions[] = {{"wayland", "", true}, {"", "wayland-1", true}, {"x11", "", false}, {"", "", false}};
+        for (const auto &s : sessions) {
+            qputenv("XDG_SESSION_TYPE", s.type);
+            qputenv("WAYLAND_DISPLAY", s.display);
+            QString why;
+            const QImage shot = mdlVeCor2::SnapDesktop(&why);
+            qunsetenv("XDG_SESSION_TYPE");
+            qunsetenv("WAYLAND_DISPLAY");
+            QVERIFY2(!shot.isNull(), qPrintable(why));
+            QCOMPARE(shot.size() == QSize(7, 5), s.portal);
+            if (s.portal) // shown over the whole screen, as a direct grab is
+                QCOMPARE(qRound(shot.deviceIndependentSize().width()),
+                         QGuiApplication::primaryScreen()->size().width());
+        }
+    }
+
+    // The editor asks for XWayland only in a Wayland session that has it, and
+    // never over the user's own choice.
+    void platformInAWaylandSession_data()
+    {
+        QTest::addColumn<QStringList>("env");
+        QTest::addColumn<QByteArray>("plugin");
+        QTest::newRow("X11") << QStringList{"XDG_SESSION_TYPE=x11", "DISPLAY=:0"} << QByteArray();
+        QTest::newRow("session type") << QStringList{"XDG_SESSION_TYPE=wayland", "DISPLAY=:0"} << QByteArray("xcb");
+        QTest::newRow("Wayland display") << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:1"} << QByteArray("xcb");
+        QTest::newRow("no XWayland") << QStringList{"XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=wayland-0"}
+                                     << QByteArray();
+        QTest::newRow("user's plugin") << QStringList{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0",
+                                                      "QT_QPA_PLATFORM=wayland"}
+                                       << QByteArray();
+    }
+    void platformInAWaylandSession()
+    {
+        QFETCH(QStringList, env);
+        QFETCH(QByteArray, plugin);
+        QProcessEnvironment e;
+        for (const QString &pair : env)
+            e.insert(pair.section(u'=', 0, 0), pair.section(u'=', 1));
+        QCOMPARE(session::preferredPlatform(e), plugin);
     }
 
     // The grab the X11 path uses, through the platform service the picker gets.
