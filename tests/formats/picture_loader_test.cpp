@@ -230,6 +230,12 @@ void PictureLoaderTest::declaredSizeWaitsForTheData_data()
     QTest::newRow("rle4 without its end") << large(withStream(indexed(4, 2, 16), 4, unended), 1024, 16384);
     QTest::newRow("rle8 run past the row")
         << large(withStream(indexed(4, 2, 16), 8, QByteArray("\xFF\x01\xFF\x01\x00\x01", 6)), 300, 16384);
+    // A whole GIF's frame made 4096 x 4096: its few dozen bytes of LZW data
+    // cannot hold that many pixels.
+    QByteArray gif = writeGif(indexed(6, 4, 8));
+    for (const int at : {6, 8, 13 + 768 + 5, 13 + 768 + 7})
+        putLe16(gif, at, 4096);
+    QTest::newRow("gif frame its data cannot fill") << gif;
 }
 
 void PictureLoaderTest::declaredSizeWaitsForTheData()
