@@ -169,8 +169,9 @@ Seeds icons()
     addWithDamage(seeds, QStringLiteral("bitfields.ico"), writeIco({fields565, fields32}));
     addWithDamage(seeds, QStringLiteral("short-table.ico"), writeIco({shortTable}));
     addWithDamage(seeds, QStringLiteral("png.ico"), writeIco({png}));
+    // Sizes stay small: each seed's bytes are paid on every run of its mutants.
     addWithDamage(seeds, QStringLiteral("sizes.ico"),
-                  writeIco({iconEntry(4, 16), iconEntry(8, 32), iconEntry(32, 48), png, iconEntry(1, 16)}));
+                  writeIco({iconEntry(4, 8), iconEntry(8, 16), iconEntry(32, 12), png, iconEntry(1, 16)}));
     IcoWriterEntry cursor = iconEntry(1, 8);
     cursor.hotspotX = 3;
     cursor.hotspotY = 5;
@@ -343,12 +344,12 @@ Seeds metafiles()
 
 Seeds libraries()
 {
-    IcoWriterEntry png = iconEntry(32, 32);
+    IcoWriterEntry png = iconEntry(32, 8);
     png.png = true;
     std::vector<ExeIconGroup> groups;
-    groups.push_back({QStringLiteral("MAIN"), 0, {iconEntry(4, 32), iconEntry(8, 16)}});
-    groups.push_back({QString(), 7, {iconEntry(32, 32), iconEntry(1, 32)}});
-    groups.push_back({QString(), 9, {iconEntry(24, 48), iconEntry(16, 16)}});
+    groups.push_back({QStringLiteral("MAIN"), 0, {iconEntry(4, 16), iconEntry(8, 8)}});
+    groups.push_back({QString(), 7, {iconEntry(32, 8), iconEntry(1, 16)}});
+    groups.push_back({QString(), 9, {iconEntry(24, 12), iconEntry(16, 8)}});
     std::vector<ExeIconGroup> withPng = groups;
     withPng.push_back({QStringLiteral("PNG"), 0, {png}});
     Seeds seeds;
