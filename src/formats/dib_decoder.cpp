@@ -126,6 +126,17 @@ bool playRle(ByteView stream, bool fourBit, const Palette &palette, QImage &imag
         [&](qint64 x, qint64 y) { return x <= width && y <= height; });
 }
 
+// Whether an RLE8/RLE4 stream stays inside a width x height bitmap and
+// reaches its end-of-bitmap mark: checked before the bitmap is allocated, so
+// a broken stream behind a large declared size costs no more than its bytes.
+bool rleFits(ByteView stream, bool fourBit, qint64 width, qint64 height)
+{
+    return rle::walk(
+        stream.at(0), stream.size(), fourBit,
+        [&](qint64 x, qint64 y, qint64 count, int, const uchar *) { return x + count <= width && y < height; },
+        [&](qint64 x, qint64 y) { return x <= width && y <= height; });
+}
+
 // Where an icon's AND mask marks a pixel it is transparent (keeping its XOR
 // colour); without a mask every pixel is opaque.
 void applyMask(QImage &image, const uchar *mask, qint64 maskStride)
@@ -267,6 +278,8 @@ std::optional<Decoded> decodeDib(ByteView v, const Rules &rules)
             std::fill(palette.begin() + colours, palette.end(), palette[0]);
     }
 
+    if (rle && !rleFits(v.from(offset), compression == kBiRle4, width, height))
+        return std::nullopt;
     QImage image(int(width), int(height), QImage::Format_ARGB32);
     if (image.isNull())
         return std::nullopt;

@@ -4,6 +4,24 @@
 
 #include <QtGlobal>
 
+namespace {
+
+// The most pixels an LZW stream of this many bytes can hold: codes take at
+// least codeSize + 1 bits, and each stands for at most one pixel more than
+// the one before it (the table's strings grow by one a code), never more
+// than the 4096 a full table can hold. Data short of its image's pixels is
+// a cut stream, refused before Qt allocates the image.
+qint64 maxLzwPixels(qint64 bytes, int codeSize)
+{
+    constexpr qint64 kLongest = 4096;
+    const qint64 codes = bytes * 8 / (codeSize + 1);
+    if (codes <= kLongest)
+        return codes * (codes + 1) / 2;
+    return kLongest * (kLongest + 1) / 2 + (codes - kLongest) * kLongest;
+}
+
+} // namespace
+
 bool isWholeGif(const QByteArray &d, int maxSide)
 {
     const ByteView v(d);
@@ -16,12 +34,15 @@ bool isWholeGif(const QByteArray &d, int maxSide)
     auto tableBytes = [](quint8 flags) { return (flags & 0x80) ? 3 * (qint64(2) << (flags & 7)) : 0; };
     qint64 pos = 13 + tableBytes(v.u8(10));
     // Sub-blocks, each a length byte and that many bytes, up to a zero length.
+    qint64 dataBytes = 0;
     auto skipSubBlocks = [&]() {
+        dataBytes = 0;
         while (pos < size) {
             const qint64 length = v.u8(pos++);
             if (length == 0)
                 return true;
             pos += length;
+            dataBytes += length;
         }
         return false;
     };
@@ -46,7 +67,7 @@ bool isWholeGif(const QByteArray &d, int maxSide)
             return false;
         // The LZW minimum code size: the colour depth in bits, 2 to 8.
         const int codeSize = v.u8(pos++);
-        if (codeSize < 2 || codeSize > 8 || !skipSubBlocks())
+        if (codeSize < 2 || codeSize > 8 || !skipSubBlocks() || maxLzwPixels(dataBytes, codeSize) < width * height)
             return false;
         sawImage = true;
     }

@@ -11,8 +11,9 @@
 // A GIF whose logical screen and every image in it have a size (images lying
 // inside the screen, at most maxSide a side), whose colour tables fit, whose
 // LZW code size is one the format allows, whose blocks and data streams all
-// end inside the data, and which reaches its trailer or ends right after a
-// whole block (some old writers leave the trailer out).
+// end inside the data, each image's stream long enough to hold its pixels,
+// and which reaches its trailer or ends right after a whole block (some old
+// writers leave the trailer out).
 bool isWholeGif(const QByteArray &data, int maxSide);
 // A metafile whose record chain stays inside the data and reaches its end record.
 bool isWholeMetafile(const QByteArray &data);

@@ -54,8 +54,10 @@ using Object = std::variant<Pen, Brush, Font, Placeholder>;
 class ObjectTable
 {
 public:
+    // The header's count is only a limit: slots are made as objects are
+    // created, so a count no record backs costs nothing.
     explicit ObjectTable(int capacity)
-        : m_slots(size_t(qMax(0, capacity)))
+        : m_capacity(qMax(0, capacity))
     {
     }
 
@@ -66,8 +68,9 @@ public:
         if (!m_freed.empty()) {
             index = m_freed.top();
             m_freed.pop();
-        } else if (m_neverUsed < int(m_slots.size())) {
+        } else if (m_neverUsed < m_capacity) {
             index = m_neverUsed++;
+            m_slots.emplace_back();
         } else {
             return std::nullopt;
         }
@@ -92,7 +95,8 @@ public:
     }
 
 private:
-    std::vector<std::optional<Object>> m_slots;
+    int m_capacity;
+    std::vector<std::optional<Object>> m_slots; // slots below m_neverUsed
     // Slots below m_neverUsed that were freed, smallest first; every slot from
     // m_neverUsed up is free, so the lowest free slot is found without a scan.
     std::priority_queue<int, std::vector<int>, std::greater<int>> m_freed;

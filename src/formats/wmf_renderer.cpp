@@ -227,5 +227,7 @@ std::optional<QImage> renderWmf(const QByteArray &data)
         if (!played || player.exhausted())
             return std::nullopt;
     }
-    return image.convertToFormat(QImage::Format_ARGB32);
+    // In place: a second picture-sized buffer would double the cost of a large one.
+    image.convertTo(QImage::Format_ARGB32);
+    return image;
 }

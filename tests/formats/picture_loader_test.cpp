@@ -7,6 +7,7 @@
 #include "support/ico_writer.h"
 #include "support/le_bytes.h"
 #include "support/picture_fuzz_seeds.h"
+#include "support/resident_memory.h"
 
 #include "support/fuzz_corpus.h"
 #include <QDir>
@@ -78,6 +79,8 @@ private slots:
     void bitmapDepths();
     void bitmapHeaderVariants();
     void rleDamageIsRefused();
+    void declaredSizeWaitsForTheData_data();
+    void declaredSizeWaitsForTheData();
     void gifTruncationSweep();
     void filesOpenAsTheirBytesSay_data();
     void filesOpenAsTheirBytesSay();
@@ -208,6 +211,40 @@ void PictureLoaderTest::rleDamageIsRefused()
             const std::optional<QImage> image = decodePicture(damaged);
             QVERIFY(!image || image->size() == QSize(9, 6));
         }
+}
+
+// A file that declares a large picture its data cannot make is refused
+// before the picture is allocated: such files cost their bytes, not the size
+// they claim (about 64 MiB each here).
+void PictureLoaderTest::declaredSizeWaitsForTheData_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    auto large = [](QByteArray file, int width, int height) {
+        putLe32(file, bmpfield::kWidth, quint32(width));
+        putLe32(file, bmpfield::kHeight, quint32(height));
+        return file;
+    };
+    // Runs then data that ends without the end-of-bitmap mark.
+    const QByteArray unended = QByteArray("\x04\x01\x00\x00\x04\x02", 6);
+    QTest::newRow("rle8 without its end") << large(withStream(indexed(4, 2, 16), 8, unended), 16384, 1024);
+    QTest::newRow("rle4 without its end") << large(withStream(indexed(4, 2, 16), 4, unended), 1024, 16384);
+    QTest::newRow("rle8 run past the row")
+        << large(withStream(indexed(4, 2, 16), 8, QByteArray("\xFF\x01\xFF\x01\x00\x01", 6)), 300, 16384);
+    // A whole GIF's frame made 4096 x 4096: its few dozen bytes of LZW data
+    // cannot hold that many pixels.
+    QByteArray gif = writeGif(indexed(6, 4, 8));
+    for (const int at : {6, 8, 13 + 768 + 5, 13 + 768 + 7})
+        putLe16(gif, at, 4096);
+    QTest::newRow("gif frame its data cannot fill") << gif;
+}
+
+void PictureLoaderTest::declaredSizeWaitsForTheData()
+{
+    QFETCH(QByteArray, bytes);
+    const long grewKiB = peakResidentGrowthKiB([&] { QVERIFY(!decodePicture(bytes)); });
+    if (grewKiB < 0)
+        QSKIP("peak resident size not readable");
+    QVERIFY2(grewKiB < 8 * 1024, qPrintable(QString::number(grewKiB)));
 }
 
 void PictureLoaderTest::gifTruncationSweep()

@@ -3,6 +3,7 @@
 #include "support/wmf_writer.h"
 
 #include "support/fuzz_corpus.h"
+#include "support/resident_memory.h"
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -187,6 +188,7 @@ private slots:
     void restoreDcToAbsoluteLevel();
     void objectTableReusesLowestFreeSlot();
     void objectTableFullSkipsCreation();
+    void declaredObjectCountCostsNothing();
     void rasterOperations();
     void clipRectangles();
     void giantCoordinatesStayBounded();
@@ -672,6 +674,24 @@ void WmfRendererTest::objectTableReusesLowestFreeSlot()
     QCOMPARE(image.pixel(1, 1), kGreen);
     QCOMPARE(image.pixel(5, 1), kBlue);
     QCOMPARE(image.pixel(9, 1), kBlue);
+}
+
+void WmfRendererTest::declaredObjectCountCostsNothing()
+{
+    // The header's object count is a limit, not storage to set up: the most
+    // it can say (about 3 MiB of empty slots) costs nothing until objects exist.
+    auto file = [](int count) {
+        WmfWriter wmf = canvas(12, 4);
+        wmf.setObjectCount(count).createBrush(BsSolid, kRed).selectObject(0).rectangle(0, 0, 4, 4);
+        return wmf.data();
+    };
+    QCOMPARE(render(file(1)).pixel(1, 1), kRed); // the painter's first use sets up more than this measures
+    QImage image;
+    const long grewKiB = peakResidentGrowthKiB([&] { image = render(file(65535)); });
+    if (grewKiB < 0)
+        QSKIP("peak resident size not readable");
+    QCOMPARE(image.pixel(1, 1), kRed);
+    QVERIFY2(grewKiB < 1024, qPrintable(QString::number(grewKiB)));
 }
 
 void WmfRendererTest::objectTableFullSkipsCreation()

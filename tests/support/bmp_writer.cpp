@@ -116,7 +116,14 @@ QByteArray writeBmp(const QImage &image, const BmpWriterOptions &options)
         compression = 2;
         break;
     }
-    const QByteArray palette = packDibPalette(image.colorTable(), paletteEntries);
+    QByteArray palette = packDibPalette(image.colorTable(), paletteEntries);
+    if (options.headerSize == 12) {
+        // Core header: entries lose their fourth byte.
+        QByteArray triples;
+        for (qsizetype i = 0; i + 4 <= palette.size(); i += 4)
+            triples.append(palette.mid(i, 3));
+        palette = triples;
+    }
     QByteArray extra; // header bytes past the first 40, then masks after a 40-byte header
     if (options.bitfields) {
         for (int i = 0; i < (options.headerSize == 40 ? 3 : 4); ++i)
@@ -126,7 +133,8 @@ QByteArray writeBmp(const QImage &image, const BmpWriterOptions &options)
         extra = extra.left(qMax(0, int(options.headerSize) - 40));
         extra.append(QByteArray(qMax(0, int(options.headerSize) - 40 - int(extra.size())), '\0'));
     }
-    const quint32 pixelOffset = 14 + 40 + quint32(extra.size() + palette.size());
+    const bool core = options.headerSize == 12;
+    const quint32 pixelOffset = 14 + (core ? 12 : 40) + quint32(extra.size() + palette.size());
 
     QByteArray out;
     out.append("BM");
@@ -134,6 +142,15 @@ QByteArray writeBmp(const QImage &image, const BmpWriterOptions &options)
     appendLe32(out, 0);
     appendLe32(out, pixelOffset);
     appendLe32(out, options.headerSize);
+    if (core) {
+        appendLe16(out, quint16(image.width()));
+        appendLe16(out, quint16(image.height()));
+        appendLe16(out, 1);
+        appendLe16(out, quint16(bpp));
+        out.append(palette);
+        out.append(pixels);
+        return out;
+    }
     appendLe32(out, quint32(image.width()));
     appendLe32(out, quint32(options.topDown ? -image.height() : image.height()));
     appendLe16(out, 1);

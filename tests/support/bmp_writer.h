@@ -21,7 +21,8 @@ struct BmpWriterOptions
     bool topDown = false;
     std::optional<quint32> clrUsed{}; // biClrUsed; default: the palette size (<= 8 bpp) or 0
     // biSize: 40, or a later header (52, 56, 64, 108, 124) or any other size of
-    // at least 40, the bytes past the fields written here left zero.
+    // at least 40, the bytes past the fields written here left zero. 12 writes
+    // the old core header (16-bit sizes, three-byte palette entries).
     quint32 headerSize = 40;
     // Red, green, blue and alpha masks of a BI_BITFIELDS bitmap (16 or 32 bpp):
     // after a 40-byte header the first three follow it, a larger header holds
