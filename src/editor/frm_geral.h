@@ -22,6 +22,7 @@ class BevelPanel;
 class QListWidget;
 class QTimer;
 class Label;
+class MouseButtonWatch;
 class PictureBox;
 class QAction;
 class QDragEnterEvent;
@@ -255,12 +256,12 @@ private:
     // pixels of it transparent in an icon or PNG. None for a drawing of one's own.
     std::optional<QRgb> transparentColour_;
     UndoHistory history_;
-    bool changePending_ = false;      // a change not yet made a step
-    QObject *releaseWatch_ = nullptr; // waits for the buttons of a stroke to go up
-    QString captionFile_;             // the file last opened or saved: Save renames the caption when it differs
-    QByteArray currentFile_;          // what lblMsg names, as bytes (see currentFile())
-    QImage clipboardPicture_;         // what the probe last found on the clipboard
-    bool clipboardStale_ = true;      // set by the clipboard's change signal
+    bool changePending_ = false;               // a change not yet made a step
+    MouseButtonWatch *releaseWatch_ = nullptr; // waits for the buttons of a stroke to go up
+    QString captionFile_;        // the file last opened or saved: Save renames the caption when it differs
+    QByteArray currentFile_;     // what lblMsg names, as bytes (see currentFile())
+    QImage clipboardPicture_;    // what the probe last found on the clipboard
+    bool clipboardStale_ = true; // set by the clipboard's change signal
     startup::Layout startupLayout_{};
     QHash<QString, int> readoutWidths_;
     int readoutHeight_ = 0;

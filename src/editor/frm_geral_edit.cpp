@@ -32,13 +32,15 @@ bool clipboardHoldsBitmap()
 
 int cellOf(int twipsPos) { return twips::toCell(twipsPos).value_or(0); }
 
+} // namespace
+
 // Follows the mouse buttons through every event of the program (real or sent
 // by a test) and calls back after each release: a change made while a button
 // is held (a pencil stroke) becomes a step only once they are all up.
-class ReleaseWatch : public QObject
+class MouseButtonWatch : public QObject
 {
 public:
-    ReleaseWatch(QObject *parent, std::function<void()> released)
+    MouseButtonWatch(QObject *parent, std::function<void()> released)
         : QObject(parent)
         , released_(std::move(released))
     {
@@ -61,8 +63,6 @@ private:
     std::function<void()> released_;
     Qt::MouseButtons held_ = Qt::NoButton;
 };
-
-} // namespace
 
 void frmGeral::ProbeClipboard()
 {
@@ -166,7 +166,7 @@ void frmGeral::noteIconChange()
 
 void frmGeral::commitIconChange(bool evenWhileHeld)
 {
-    if (!changePending_ || (!evenWhileHeld && static_cast<ReleaseWatch *>(releaseWatch_)->held()))
+    if (!changePending_ || (!evenWhileHeld && releaseWatch_->held()))
         return; // nothing new, or a stroke still going: its release calls again
     changePending_ = false;
     if (history_.record(iconState()))
@@ -176,7 +176,7 @@ void frmGeral::commitIconChange(bool evenWhileHeld)
 void frmGeral::forgetUndoSteps()
 {
     if (!releaseWatch_)
-        releaseWatch_ = new ReleaseWatch(this, [this] { commitIconChange(); });
+        releaseWatch_ = new MouseButtonWatch(this, [this] { commitIconChange(); });
     changePending_ = false;
     history_.reset(iconState());
     updateUndoItems();

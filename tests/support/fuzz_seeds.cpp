@@ -6,6 +6,7 @@
 #include "support/gif_writer.h"
 #include "support/ico_writer.h"
 #include "support/le_bytes.h"
+#include "support/seed_pictures.h"
 #include "support/wmf_writer.h"
 
 #include <QImage>
@@ -16,19 +17,8 @@ namespace {
 
 using Seeds = QList<FuzzSeed>;
 
-// Odd sizes, so rows need padding at every depth.
-QImage indexed(int w, int h, int colours)
-{
-    QImage image(w, h, QImage::Format_Indexed8);
-    QList<QRgb> table;
-    for (int i = 0; i < colours; ++i)
-        table.append(qRgb((i * 67) & 0xFF, (i * 131) & 0xFF, (i * 29) & 0xFF));
-    image.setColorTable(table);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.setPixel(x, y, uint((x / 3 + y) % colours));
-    return image;
-}
+using seed::entry;
+using seed::indexed;
 
 QImage argb(int w, int h, bool translucent)
 {
@@ -129,14 +119,6 @@ Seeds bitmaps()
 }
 
 // --- icons ---------------------------------------------------------------------
-
-IcoWriterEntry entry(const QImage &image, int bpp)
-{
-    IcoWriterEntry e;
-    e.image = image;
-    e.bitCount = bpp;
-    return e;
-}
 
 IcoWriterEntry iconEntry(int bpp, int side)
 {

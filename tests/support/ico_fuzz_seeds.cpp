@@ -1,6 +1,7 @@
 #include "support/ico_fuzz_seeds.h"
 
 #include "support/ico_writer.h"
+#include "support/seed_pictures.h"
 
 namespace {
 
@@ -26,13 +27,7 @@ QImage argbPattern(int w, int h)
     return image;
 }
 
-IcoWriterEntry entry(const QImage &image, int bitCount)
-{
-    IcoWriterEntry e;
-    e.image = image;
-    e.bitCount = bitCount;
-    return e;
-}
+using seed::entry;
 
 } // namespace
 

@@ -3,23 +3,11 @@
 #include "support/bmp_writer.h"
 #include "support/gif_writer.h"
 #include "support/ico_writer.h"
+#include "support/seed_pictures.h"
 
 #include <QImage>
 
 namespace {
-
-QImage indexedPattern(int w, int h, int colours)
-{
-    QImage image(w, h, QImage::Format_Indexed8);
-    QList<QRgb> table;
-    for (int i = 0; i < colours; ++i)
-        table.append(qRgb((i * 67) & 0xFF, (i * 131) & 0xFF, (i * 29) & 0xFF));
-    image.setColorTable(table);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.setPixel(x, y, uint((x / 3 + y) % colours));
-    return image;
-}
 
 QImage rgbPattern(int w, int h)
 {
@@ -45,14 +33,14 @@ QByteArray bmp(const QImage &image, int bitCount, BmpCompression compression = B
 QList<std::pair<QString, QByteArray>> pictureFuzzSeeds()
 {
     QList<std::pair<QString, QByteArray>> seeds;
-    seeds.append({QStringLiteral("mono.bmp"), bmp(indexedPattern(5, 3, 2), 1)});
+    seeds.append({QStringLiteral("mono.bmp"), bmp(seed::indexed(5, 3, 2), 1)});
     seeds.append(
-        {QStringLiteral("16colour-top-down.bmp"), bmp(indexedPattern(6, 4, 16), 4, BmpCompression::None, true)});
-    seeds.append({QStringLiteral("256colour.bmp"), bmp(indexedPattern(4, 4, 256), 8)});
+        {QStringLiteral("16colour-top-down.bmp"), bmp(seed::indexed(6, 4, 16), 4, BmpCompression::None, true)});
+    seeds.append({QStringLiteral("256colour.bmp"), bmp(seed::indexed(4, 4, 256), 8)});
     seeds.append({QStringLiteral("rgb.bmp"), bmp(rgbPattern(3, 3), 24)});
     seeds.append({QStringLiteral("rgba.bmp"), bmp(rgbPattern(3, 2), 32)});
-    seeds.append({QStringLiteral("runs8.rle"), bmp(indexedPattern(12, 4, 256), 8, BmpCompression::Rle8)});
-    seeds.append({QStringLiteral("runs4.rle"), bmp(indexedPattern(12, 4, 16), 4, BmpCompression::Rle4)});
+    seeds.append({QStringLiteral("runs8.rle"), bmp(seed::indexed(12, 4, 256), 8, BmpCompression::Rle8)});
+    seeds.append({QStringLiteral("runs4.rle"), bmp(seed::indexed(12, 4, 16), 4, BmpCompression::Rle4)});
     seeds.append({QStringLiteral("picture.gif"), writeGif(rgbPattern(5, 4))});
     seeds.append({QStringLiteral("no-trailer.gif"), writeGif(rgbPattern(4, 3), false)});
     BmpWriterOptions v5;
