@@ -44,6 +44,7 @@ frmVeCor1::frmVeCor1(EditorLink &main)
     Picture1->setBackColor(colour::kBlack);
     Picture1->setBorderWidth(1);
     placeTwips(Picture1, 120, 600, 1335, 375);
+    Picture1->showBackColorLive();
     cmdLevaCor = new QPushButton(this);
     cmdLevaCor->setObjectName(QStringLiteral("cmdLevaCor"));
     cmdLevaCor->setToolTip(QStringLiteral("Fastens chosen color"));
@@ -62,6 +63,12 @@ frmVeCor1::frmVeCor1(EditorLink &main)
     Lbl_red = label(this, "Lbl_red", "", 120, 1560, 615, 255);
     Lbl_green = label(this, "Lbl_green", "", 960, 1560, 615, 255);
     Lbl_blue = label(this, "Lbl_blue", "", 1800, 1560, 615, 255);
+    // The numbers follow the swatch once a display frame: a pointer reports
+    // moves far faster than anyone reads digits, and each label paint is a
+    // text layout and an upload to the display.
+    readOutFrame.setSingleShot(true);
+    readOutFrame.setInterval(16);
+    connect(&readOutFrame, &QTimer::timeout, this, &frmVeCor1::showReadOutLabels);
 
     connect(Btn_select, &QPushButton::clicked, this, &frmVeCor1::Btn_select_Click);
     connect(cmdLevaCor, &QPushButton::clicked, this, &frmVeCor1::cmdLevaCor_Click);
@@ -106,12 +113,22 @@ void frmVeCor1::readOut(ColourValue colour)
         return;
     pickedColour = qint32(colour);
     shown = colourmath::splitPicked(pickedColour);
+    // On the screen before the next event is handled.
     Picture1->setBackColor(colour::rgb(shown.red, shown.green, shown.blue));
+    if (!readOutFrame.isActive()) {
+        for (Label *l : readOutLabels())
+            l->setUpdatesEnabled(false);
+        readOutFrame.start();
+    }
     Lbl_long->setText(QString::number(pickedColour));
     showSplitColour();
-    // Painted and put on the screen before the next event, the swatch and the
-    // four labels together: one flush to the display per move, not two.
-    Picture1->repaint();
+}
+
+void frmVeCor1::showReadOutLabels()
+{
+    readOutFrame.stop();
+    for (Label *l : readOutLabels())
+        l->setUpdatesEnabled(true); // and paints the text they took meanwhile
 }
 
 void frmVeCor1::surface_MouseMove(ColourValue colour) { readOut(colour); }
@@ -121,6 +138,7 @@ void frmVeCor1::surface_MouseDown(ColourValue colour)
     cmdLevaCor->setText(QStringLiteral("Click - Me!"));
     cmdLevaCor->show();
     readOut(colour);
+    showReadOutLabels(); // the picked colour's numbers at once
     // The surface goes and takes the still image with it; this runs inside
     // its own press, so it is destroyed once the press has returned.
     main_.sideWindows().unloadLater(kSurface);

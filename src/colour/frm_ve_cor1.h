@@ -7,6 +7,9 @@
 #include "platform/side_window.h"
 
 #include <QPointer>
+#include <QTimer>
+
+#include <array>
 
 class EditorLink;
 class frmVeCor2;
@@ -36,6 +39,8 @@ public:
     void surface_MouseDown(ColourValue colour);
     // Splits the picked colour into the swatch and the three intensity labels.
     void SplitPickedColour();
+    // Paints the read-out numbers now rather than at the next display frame.
+    void showReadOutLabels();
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -43,6 +48,8 @@ protected:
 private:
     void readOut(ColourValue colour);
     void showSplitColour(); // the three intensity labels from `shown`
+    std::array<Label *, 4> readOutLabels() const { return {Lbl_long, Lbl_red, Lbl_green, Lbl_blue}; }
 
+    QTimer readOutFrame; // the labels' next paint while the pointer moves
     EditorLink &main_;
 };

@@ -1,5 +1,6 @@
 #include "platform/picture_box.h"
 
+#include "platform/live_swatch.h"
 #include "platform/picture_surface.h"
 #include "platform/shape.h"
 #include "platform/twips.h"
@@ -23,8 +24,27 @@ void PictureBox::setSurface(PictureSurface *surface)
 void PictureBox::setBackColor(ColourValue c)
 {
     backColor_ = c;
-    update();
+    if (live_)
+        live_->setColour(colour::toQColor(c));
+    else
+        update();
 }
+
+void PictureBox::showBackColorLive()
+{
+    if (!live_)
+        live_ = new LiveSwatch(this);
+    live_->setColour(colour::toQColor(backColor_));
+    placeLiveSwatch();
+}
+
+void PictureBox::placeLiveSwatch()
+{
+    if (live_)
+        live_->setGeometry(rect().adjusted(border_, border_, -border_, -border_));
+}
+
+void PictureBox::resizeEvent(QResizeEvent *) { placeLiveSwatch(); }
 
 void PictureBox::setPicture(const QImage &picture)
 {
@@ -35,6 +55,7 @@ void PictureBox::setPicture(const QImage &picture)
 void PictureBox::setBorderWidth(int px)
 {
     border_ = std::max(0, px);
+    placeLiveSwatch();
     update();
 }
 

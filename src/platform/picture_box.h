@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QWidget>
 
+class LiveSwatch;
 class PictureSurface;
 class QMouseEvent;
 
@@ -24,6 +25,10 @@ public:
 
     ColourValue backColor() const { return backColor_; }
     void setBackColor(ColourValue c);
+    // From now on the back colour is shown by a LiveSwatch inside the border:
+    // each change is on screen before setBackColor returns, without a repaint
+    // of the box.
+    void showBackColorLive();
     const QImage &picture() const { return picture_; }
     void setPicture(const QImage &picture);
     // A sunken frame of this many pixels around the client area.
@@ -51,11 +56,14 @@ protected:
     void mousePressEvent(QMouseEvent *e) override;
     void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
 
 private:
     QPointF scaled(const QMouseEvent *e) const;
+    void placeLiveSwatch(); // inside the border
 
     PictureSurface *surface_ = nullptr;
+    LiveSwatch *live_ = nullptr;
     ColourValue backColor_ = 0x8000000F;
     QImage picture_;
     int border_ = 0;

@@ -70,10 +70,15 @@ reads_out() { # reads_out <cell column> <row>: the picker's swatch shows that ce
   shot="$(e2e_shot readout)"
   [ "$(cell_rgb "$shot" "$1" "$2")" = "$(e2e_py pixel "$shot" $((VX + 8 + 44)) $((VY + 40 + 12)))" ]
 }
+# The numbers under the swatch follow within a display frame.
+numbers() { convert "$(e2e_shot numbers)" -crop 137x17+$((VX + 16))+$((VY + 70)) rgb:- | md5sum; }
+shown="$(numbers)"
 for cell in "6 4" "3 4"; do
   read -r c r <<<"$cell"
   xdotool mousemove $((GX + c * 10 + 5)) $((GY + r * 10 + 5))
   e2e_settle reads_out "$c" "$r" || e2e_fail "the picker's read-out does not show cell ($c, $r)"
+  e2e_settle eval '[ "$(numbers)" != "$shown" ]' || e2e_fail "the read-out's numbers stayed for cell ($c, $r)"
+  shown="$(numbers)"
 done
 click_at $((GX + 3 * 10 + 5)) $((GY + 4 * 10 + 5))
 # The pick ends the search: the next clicks must reach the picker and the grid, not the still image.
