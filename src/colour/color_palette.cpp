@@ -70,7 +70,7 @@ ColorPalette::ColorPalette(EditorLink &main)
     , main_(main)
 {
     // The texts of this window are set in the classic serif face.
-    setFont(QFont(QStringLiteral("MS Serif"), 8));
+    setFont(fonts::classic(QStringLiteral("MS Serif"), 8));
     RedLabel = caption(this, "RedLabel", "Red", colour::rgb(255, 0, 0), 120, 160, 315);
     GreenLabel = caption(this, "GreenLabel", "Green", colour::rgb(0, 128, 0), 120, 520, 495);
     BlueLabel = caption(this, "BlueLabel", "Blue", colour::rgb(0, 0, 255), 120, 880, 360);

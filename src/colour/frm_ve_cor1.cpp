@@ -34,7 +34,7 @@ frmVeCor1::frmVeCor1(EditorLink &main)
                  Protocol{.restorePosition = true})
     , main_(main)
 {
-    setFont(QFont(QStringLiteral("MS Serif"), 8));
+    setFont(fonts::classic(QStringLiteral("MS Serif"), 8));
     Btn_select = new QPushButton(QStringLiteral("Initialize Color Search"), this);
     Btn_select->setObjectName(QStringLiteral("Btn_select"));
     Btn_select->setToolTip(QStringLiteral("Pick a color from desktop"));

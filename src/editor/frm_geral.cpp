@@ -152,7 +152,7 @@ void frmGeral::buildControls()
     fraTexto->setCaption(QStringLiteral("TEXT"));
     txtAlpha = new QLineEdit(QStringLiteral("Text Click-me"), fraTexto);
     txtAlpha->setObjectName(QStringLiteral("txtAlpha"));
-    txtAlpha->setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    txtAlpha->setFont(fonts::classic(QStringLiteral("MS Sans Serif"), 8));
     txtAlpha->setCursor(Qt::IBeamCursor);
     txtAlpha->installEventFilter(this);
     placeTwips(txtAlpha, 120, 330, 2085, 300);
@@ -174,17 +174,15 @@ void frmGeral::buildControls()
 
     lblNumero1 = new RowRuler(pnlMaster, QStringLiteral("lblNumero1"), kRowRuler);
     placeTwips(lblNumero1, 120, 405, 255, 4815);
-    lblNumero1->setFont(QFont(QStringLiteral("Arial"), 6));
+    lblNumero1->setFont(fonts::classic(QStringLiteral("Arial"), 6));
     lblNumero2 = new ColumnRuler(pnlMaster, QStringLiteral("lblNumero2"), kColumnRuler);
     lblNumero2->setFocusPolicy(Qt::NoFocus); // a display: it must not take the Edit keys
     placeTwips(lblNumero2, 360, 5265, 4815, 195);
-    QFont columnFont(QStringLiteral("Times New Roman"));
-    columnFont.setPointSizeF(6.75);
+    const QFont columnFont = fonts::classic(QStringLiteral("Times New Roman"), 6.75);
     lblNumero2->setFont(columnFont);
     lblCordenadas = new Label(pnlMaster, QStringLiteral("lblCordenadas"), QStringLiteral("#"));
     lblCordenadas->move(twips::toPixels(2715), twips::toPixels(120));
-    QFont readoutFont(QStringLiteral("MS Serif"));
-    readoutFont.setPointSizeF(9.75);
+    const QFont readoutFont = fonts::classic(QStringLiteral("MS Serif"), 9.75);
     lblCordenadas->setFont(readoutFont);
     lblCordenadas->adjustSize();
     readoutHeight_ = lblCordenadas->height();
@@ -239,7 +237,7 @@ void frmGeral::buildControls()
     Ikon = new PictureBox(pic3dIco, QStringLiteral("Ikon"));
     placeTwips(Ikon, 100, 100, 510, 510);
     Ikon->setSurface(&ikon_);
-    ikon_.font = QFont(QStringLiteral("MS Sans Serif"), 8);
+    ikon_.font = fonts::classic(QStringLiteral("MS Sans Serif"), 8);
     Ikon->setBorderWidth(1);
 
     // Panels and their contents show the ordinary arrow, not the hand of the background.

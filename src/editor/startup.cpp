@@ -58,8 +58,7 @@ void frmGeral::buildStartupPanel()
 
     Label1 = new Label(picLogo, QStringLiteral("Label1"), QStringLiteral("Applications in Use:"));
     placeTwips(Label1, 360, 1320, 1605, 240);
-    QFont serif(QStringLiteral("MS Serif"));
-    serif.setPointSizeF(9.75);
+    const QFont serif = fonts::classic(QStringLiteral("MS Serif"), 9.75);
     Label1->setFont(serif);
     Label1->setStyleSheet(QStringLiteral("color: red; background: transparent"));
     fonts::fitCaption(Label1);
@@ -67,14 +66,14 @@ void frmGeral::buildStartupPanel()
     List1 = new QListWidget(picLogo);
     List1->setObjectName(QStringLiteral("List1"));
     placeTwips(List1, 265, 1560, 4695, 2760);
-    List1->setFont(QFont(QStringLiteral("Arial")));
+    List1->setFont(fonts::classic(QStringLiteral("Arial")));
     List1->setStyleSheet(QStringLiteral("QListWidget { color: red; background: black; }"));
 
     Label4 = new Label(
         picLogo, QStringLiteral("Label4"),
         QStringLiteral("Vorn Tessarel %1 - Divi za Vuvurizira Zidor").arg(QString::fromLatin1(projectinfo::kVersion)));
     placeTwips(Label4, 240, 4920, 4695, 495);
-    Label4->setFont(QFont(QStringLiteral("Times New Roman"), 10));
+    Label4->setFont(fonts::classic(QStringLiteral("Times New Roman"), 10));
     Label4->setAlignment(Qt::AlignCenter);
     Label4->setStyleSheet(QStringLiteral("color: red; background: blue"));
     fonts::fitCaption(Label4);

@@ -1,5 +1,6 @@
 #include "platform/fonts.h"
 
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QLabel>
 
@@ -19,6 +20,22 @@ void installStandIns()
         return true;
     }();
     Q_UNUSED(done);
+}
+
+QFont classic(const QString &family, qreal points)
+{
+    installStandIns();
+    QString chosen = family;
+    const QStringList installed = QFontDatabase::families();
+    for (const QString &standIn : QFont::substitutes(family))
+        if (installed.contains(standIn, Qt::CaseInsensitive)) {
+            chosen = standIn;
+            break;
+        }
+    QFont f(chosen);
+    if (points > 0)
+        f.setPointSizeF(points);
+    return f;
 }
 
 void fitCaption(QLabel *label)

@@ -1,5 +1,6 @@
 #include "platform/side_window.h"
 
+#include "platform/fonts.h"
 #include "platform/twips.h"
 #include "platform/window_placement.h"
 
@@ -29,7 +30,7 @@ SideWindow::SideWindow(QWidget *mainWindow, WindowPlacement &placement, const QS
     setObjectName(name);
     setWindowTitle(caption);
     // The classic dialog font the side windows' controls were laid out for.
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(fonts::classic(QStringLiteral("MS Sans Serif"), 8));
     // Unloading destroys the window; the next reference loads a new one.
     setAttribute(Qt::WA_DeleteOnClose);
     if (protocol_.positionFields) {
