@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-static void initResources() { Q_INIT_RESOURCE(resources); }
+#include "hand_cursor.xpm"
 
 namespace pictures {
 
@@ -100,11 +100,10 @@ QImage paste(qreal ratio)
 
 const QCursor &hand()
 {
-    // Several controls share it; the picture is read once.
-    static const QCursor cursor = [] {
-        initResources();
-        return QCursor(QPixmap(QStringLiteral(":/hand_cursor.xpm")), 5, 0);
-    }();
+    // Several controls share it; the picture is made once, from the XPM
+    // compiled in (read from a file, Qt would first look through its image
+    // plug-ins, a millisecond of start-up).
+    static const QCursor cursor(QPixmap(hand_cursor), 5, 0);
     return cursor;
 }
 

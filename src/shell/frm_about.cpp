@@ -75,6 +75,9 @@ QImage frmAbout::artwork()
     return art;
 }
 
+// The animation is compiled into the platform library's resources.
+static void initAnimationResource() { Q_INIT_RESOURCE(resources); }
+
 frmAbout::frmAbout(QWidget *mainWindow, WindowPlacement &placement, ShellLauncher &shell)
     : SideWindow(mainWindow, placement, QStringLiteral("frmAbout"), QStringLiteral("About Vorn Tessarel"),
                  Protocol{.positionFields = false, .timer = false})
@@ -92,6 +95,7 @@ frmAbout::frmAbout(QWidget *mainWindow, WindowPlacement &placement, ShellLaunche
 
     AniGIF1 = new QLabel(this);
     AniGIF1->setObjectName(QStringLiteral("AniGIF1"));
+    initAnimationResource();
     movie_ = new QMovie(QStringLiteral(":/about_animation.gif"), QByteArray(), this);
     AniGIF1->setMovie(movie_);
     AniGIF1->setGeometry(20, 30, 50, 50);

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMovie>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -138,6 +139,7 @@ private slots:
         f.window->mnuVersao->trigger();
         auto *about = qobject_cast<frmAbout *>(f.window->sideWindows().existing(QStringLiteral("frmAbout")));
         QVERIFY(about && about->isVisible());
+        QVERIFY(about->AniGIF1->movie()->isValid());
         QCOMPARE(about->size(), QSize(348, 373));
         QVERIFY(about->windowFlags() & Qt::WindowStaysOnTopHint);
         QTRY_VERIFY_WITH_TIMEOUT(!about->lblHora->text().isEmpty(), 2500);
