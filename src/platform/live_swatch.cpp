@@ -2,8 +2,6 @@
 
 #include <QGuiApplication>
 #include <QPainter>
-#include <QPlatformSurfaceEvent>
-#include <QVBoxLayout>
 #include <QWindow>
 
 #include <xcb/xcb.h>
@@ -56,6 +54,14 @@ quint32 pixelOf(const LiveSwatch::PixelLayout &layout, QColor colour)
         | channel(layout.blue, colour.blue()) | layout.opaque;
 }
 
+// The native window a top-level widget shows in now, or 0. The widget's own
+// winId can lag: a window remade through its QWindow does not update it.
+quint32 hostOf(const QWidget *top)
+{
+    const QWindow *w = top->windowHandle();
+    return w && w->handle() ? quint32(w->winId()) : 0;
+}
+
 } // namespace
 
 LiveSwatch::LiveSwatch(QWidget *parent)
@@ -63,64 +69,101 @@ LiveSwatch::LiveSwatch(QWidget *parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_TransparentForMouseEvents);
-    if (!x11Connection())
-        return;
-    window_ = new QWindow;
-    window_->setFlag(Qt::WindowTransparentForInput);
-    window_->installEventFilter(this);
-    container_ = QWidget::createWindowContainer(window_, this);
-    container_->setAttribute(Qt::WA_TransparentForMouseEvents);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(container_);
 }
 
-LiveSwatch::~LiveSwatch() = default; // the container owns the window
+LiveSwatch::~LiveSwatch()
+{
+    // A window whose host has gone went with it.
+    if (xcb_connection_t *c = x11Connection(); c && filledByServer()) {
+        xcb_destroy_window(c, server_);
+        xcb_flush(c);
+    }
+}
 
-bool LiveSwatch::filledByServer() const { return window_ && window_->handle(); }
+bool LiveSwatch::filledByServer() const { return server_ && hostOf(window()) == host_; }
 
 void LiveSwatch::setColour(QColor c)
 {
     if (c == colour_)
         return;
     colour_ = c;
-    if (window_)
-        applyBackground();
-    else
+    makeServerWindow();                                        // in step with the top-level's native window
+    if (xcb_connection_t *x = x11Connection(); x && server_) { // made in the current host just now
+        const quint32 pixel = pixelOf(layout_, colour_);
+        xcb_change_window_attributes(x, server_, XCB_CW_BACK_PIXEL, &pixel);
+        xcb_clear_area(x, 0, server_, 0, 0, 0, 0);
+        xcb_flush(x);
+    } else {
         repaint();
+    }
 }
 
-void LiveSwatch::applyBackground()
+void LiveSwatch::makeServerWindow()
 {
+    // A top-level's native window is remade for some changes (staying on top
+    // switched around a dialog), and the swatch's window goes with the old
+    // one; until the next change makes a new one, the toolkit paints it.
     xcb_connection_t *c = x11Connection();
-    if (!c || !window_->handle())
-        return; // set when the native window is made
-    const auto id = xcb_window_t(window_->winId());
-    if (!layoutKnown_ && !(layoutKnown_ = pixelLayout(c, id, &layout_))) {
-        // Not a true-colour display: Qt paints the swatch instead.
-        window_->removeEventFilter(this);
-        container_->deleteLater();
-        container_ = nullptr;
-        window_ = nullptr;
-        update();
+    const quint32 host = hostOf(window());
+    if (!c || !host || host == host_)
         return;
-    }
-    const quint32 pixel = pixelOf(layout_, colour_);
-    xcb_change_window_attributes(c, id, XCB_CW_BACK_PIXEL, &pixel);
-    xcb_clear_area(c, 0, id, 0, 0, 0, 0);
+    // A new host: the last window, if any, was destroyed with the old one.
+    server_ = 0;
+    host_ = host;
+    if (!pixelLayout(c, host, &layout_))
+        return; // not a true-colour display: painted by the toolkit
+    server_ = xcb_generate_id(c);
+    // Selects no events, so the pointer's go on to the window beneath.
+    const quint32 background = pixelOf(layout_, colour_);
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, server_, host, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      XCB_COPY_FROM_PARENT, XCB_CW_BACK_PIXEL, &background);
+    placeServerWindow();
+    if (isVisible())
+        xcb_map_window(c, server_);
     xcb_flush(c);
 }
 
-bool LiveSwatch::eventFilter(QObject *watched, QEvent *e)
+void LiveSwatch::placeServerWindow()
 {
-    // A new native window (first show, or the window remade by the toolkit)
-    // starts without a background.
-    if (watched == window_ && e->type() == QEvent::PlatformSurface
-        && static_cast<QPlatformSurfaceEvent *>(e)->surfaceEventType() == QPlatformSurfaceEvent::SurfaceCreated) {
-        layoutKnown_ = false;
-        QMetaObject::invokeMethod(this, &LiveSwatch::applyBackground, Qt::QueuedConnection);
-    }
-    return QWidget::eventFilter(watched, e);
+    xcb_connection_t *c = x11Connection();
+    if (!c || !filledByServer())
+        return;
+    // In the host's device pixels.
+    const qreal scale = devicePixelRatioF();
+    const QPoint at = mapTo(window(), QPoint(0, 0));
+    const quint32 geometry[] = {quint32(qRound(at.x() * scale)), quint32(qRound(at.y() * scale)),
+                                quint32(qMax(1, qRound(width() * scale))), quint32(qMax(1, qRound(height() * scale)))};
+    xcb_configure_window(c, server_,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                         geometry);
+    xcb_flush(c);
 }
 
-void LiveSwatch::paintEvent(QPaintEvent *e) { QPainter(this).fillRect(e->rect(), colour_); }
+bool LiveSwatch::event(QEvent *e)
+{
+    switch (e->type()) {
+    case QEvent::Show:
+        makeServerWindow();
+        if (xcb_connection_t *c = x11Connection(); c && filledByServer()) {
+            xcb_map_window(c, server_);
+            xcb_flush(c);
+        }
+        break;
+    case QEvent::Hide:
+        if (xcb_connection_t *c = x11Connection(); c && filledByServer()) {
+            xcb_unmap_window(c, server_);
+            xcb_flush(c);
+        }
+        break;
+    case QEvent::Move:
+    case QEvent::Resize: placeServerWindow(); break;
+    default: break;
+    }
+    return QWidget::event(e);
+}
+
+void LiveSwatch::paintEvent(QPaintEvent *e)
+{
+    // Under the server's window, or the swatch itself where there is none.
+    QPainter(this).fillRect(e->rect(), colour_);
+}

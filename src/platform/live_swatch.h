@@ -1,16 +1,14 @@
 #pragma once
 // A solid colour that must be on screen the moment it changes, many times a
 // second (the desktop picker's swatch under a moving pointer). On X11 it is a
-// child window whose background the display server fills itself: a change is
-// two small requests, with no image to upload and no round trip to wait for
-// the server to release the shared-memory image of the last repaint. Where
-// that is not available (other platforms, or a display without true colour)
-// it paints itself and repaints at once.
+// window of its own whose background the display server fills itself: a
+// change is two small requests, with no image to upload and no round trip to
+// wait for the server to release the shared-memory image of the last repaint.
+// Elsewhere (other platforms, a display without true colour) it paints itself
+// and repaints at once.
 
 #include <QColor>
 #include <QWidget>
-
-class QWindow;
 
 class LiveSwatch : public QWidget
 {
@@ -22,7 +20,7 @@ public:
     // Shows the colour before returning.
     void setColour(QColor c);
     QColor colour() const { return colour_; }
-    // Whether the display server fills the swatch (false: painted by Qt).
+    // Whether the display server fills the swatch now (false: painted by Qt).
     bool filledByServer() const;
 
     // Where a true-colour visual keeps red, green and blue, and the bits set in
@@ -33,15 +31,15 @@ public:
     };
 
 protected:
+    bool event(QEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
-    bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
-    void applyBackground(); // the colour as the native window's background, shown
+    void makeServerWindow();  // unless there is one in the top-level's current native window
+    void placeServerWindow(); // over this widget
 
     QColor colour_ = Qt::black;
-    QWindow *window_ = nullptr;    // the native child, or null when Qt paints
-    QWidget *container_ = nullptr; // holds window_ among the widgets
+    quint32 host_ = 0;   // the top-level's native window it was made in
+    quint32 server_ = 0; // the swatch's own, 0 while there is none
     PixelLayout layout_;
-    bool layoutKnown_ = false; // asked of the server once per native window
 };

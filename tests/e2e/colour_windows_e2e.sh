@@ -54,6 +54,22 @@ click_at $((PX + 8 + 56 + 28)) $((PY + 112 + 26 + 12))
 colours_menu 1
 picker() { PICKER_ID="$(xdotool search --onlyvisible --name 'Vorn Tessarel $' | grep -vx "$RGB_ID" | head -n 1 || true)"; [ -n "$PICKER_ID" ]; }
 e2e_poll 10 picker || e2e_fail "picker did not appear"
+# A dialog in front of the side windows remakes their native windows (staying
+# on top is dropped and restored); the swatch must follow the pointer after it.
+wide() { xdotool getwindowgeometry "$1" | awk -F'[ x]+' '/Geometry/ { exit !($3 > $4) }'; } # the picker is, the RGB dialog is not
+xdotool key --window "$E2E_WINDOW" ctrl+o
+e2e_wait_window ' - Open...$' >/dev/null || e2e_fail "the Open dialog did not appear"
+xdotool key Escape # the dialog has the focus
+e2e_poll 10 eval '! xdotool search --onlyvisible --name " - Open...$" >/dev/null' || e2e_fail "the Open dialog stayed"
+remade_picker() {
+  local id
+  for id in $(xdotool search --onlyvisible --name 'Vorn Tessarel $'); do
+    wide "$id" && PICKER_ID="$id" && return 0
+  done
+  return 1
+}
+e2e_poll 10 remade_picker || e2e_fail "picker went with the dialog"
+xdotool windowactivate --sync "$PICKER_ID" # the RGB dialog, at the same place, may have come back above it
 read -r VX VY < <(e2e_origin "$PICKER_ID")
 click_at $((VX + 80)) $((VY + 20)) # Initialize Color Search
 # The picker stays in front of the still image, its read-out following the pointer.
