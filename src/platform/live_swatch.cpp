@@ -42,18 +42,6 @@ bool pixelLayout(xcb_connection_t *c, xcb_window_t window, LiveSwatch::PixelLayo
     return false;
 }
 
-quint32 pixelOf(const LiveSwatch::PixelLayout &layout, QColor colour)
-{
-    const auto channel = [](quint32 mask, int value) -> quint32 {
-        if (!mask)
-            return 0;
-        const int shift = __builtin_ctz(mask);
-        return quint32((quint64(value) * (mask >> shift) + 127) / 255) << shift;
-    };
-    return channel(layout.red, colour.red()) | channel(layout.green, colour.green())
-        | channel(layout.blue, colour.blue()) | layout.opaque;
-}
-
 // The native window a top-level widget shows in now, or 0. The widget's own
 // winId can lag: a window remade through its QWindow does not update it.
 quint32 hostOf(const QWidget *top)
@@ -78,6 +66,18 @@ LiveSwatch::~LiveSwatch()
         xcb_destroy_window(c, server_);
         xcb_flush(c);
     }
+}
+
+quint32 LiveSwatch::pixelOf(const PixelLayout &layout, QColor colour)
+{
+    const auto channel = [](quint32 mask, int value) -> quint32 {
+        if (!mask)
+            return 0;
+        const int shift = __builtin_ctz(mask);
+        return quint32((quint64(value) * (mask >> shift) + 127) / 255) << shift;
+    };
+    return channel(layout.red, colour.red()) | channel(layout.green, colour.green())
+        | channel(layout.blue, colour.blue()) | layout.opaque;
 }
 
 bool LiveSwatch::filledByServer() const { return server_ && hostOf(window()) == host_; }

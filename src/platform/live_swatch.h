@@ -29,6 +29,8 @@ public:
     {
         quint32 red = 0, green = 0, blue = 0, opaque = 0;
     };
+    // The pixel value of a colour in that layout, each channel rounded to its width.
+    static quint32 pixelOf(const PixelLayout &layout, QColor colour);
 
 protected:
     bool event(QEvent *e) override;
