@@ -238,6 +238,7 @@ private:
     void commitIconChange(bool evenWhileHeld = false);
     IconState iconState() const;
     void showIconState(const IconState &s);
+    void stepHistory(bool back); // Undo (back) or Redo
     void updateUndoItems();
     void resizeCanvas(QSize ikonPixels, QSize gridPixels);
 

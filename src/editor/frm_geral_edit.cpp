@@ -198,21 +198,16 @@ void frmGeral::showIconState(const IconState &s)
     changePending_ = false; // what RefreshGrid noted is this very state
 }
 
-void frmGeral::mnuUndo_Click()
+void frmGeral::stepHistory(bool back)
 {
     // A change still waiting for its step (the menu was quicker) is one first.
     changePending_ = true;
     commitIconChange(true);
-    if (const auto s = history_.undo())
+    if (const auto s = back ? history_.undo() : history_.redo())
         showIconState(*s);
     updateUndoItems();
 }
 
-void frmGeral::mnuRedo_Click()
-{
-    changePending_ = true;
-    commitIconChange(true);
-    if (const auto s = history_.redo())
-        showIconState(*s);
-    updateUndoItems();
-}
+void frmGeral::mnuUndo_Click() { stepHistory(true); }
+
+void frmGeral::mnuRedo_Click() { stepHistory(false); }

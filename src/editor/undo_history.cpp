@@ -38,25 +38,20 @@ bool UndoHistory::record(const IconState &now)
     return true;
 }
 
-std::optional<IconState> UndoHistory::undo()
+// One step from one list to the other: what it holds becomes current, and
+// what was current goes onto the other list.
+std::optional<IconState> UndoHistory::step(std::deque<IconState> &from, std::deque<IconState> &to)
 {
-    if (undo_.empty())
+    if (from.empty())
         return std::nullopt;
-    IconState back = std::move(undo_.back());
-    bytes_ -= sizeOf(back);
-    undo_.pop_back();
-    push(redo_, std::exchange(current_, std::move(back)));
-    return current_;
-}
-
-std::optional<IconState> UndoHistory::redo()
-{
-    if (redo_.empty())
-        return std::nullopt;
-    IconState next = std::move(redo_.back());
-    bytes_ -= sizeOf(next);
-    redo_.pop_back();
-    push(undo_, std::exchange(current_, std::move(next)));
+    IconState taken = std::move(from.back());
+    bytes_ -= sizeOf(taken);
+    from.pop_back();
+    push(to, std::exchange(current_, std::move(taken)));
     trim();
     return current_;
 }
+
+std::optional<IconState> UndoHistory::undo() { return step(undo_, redo_); }
+
+std::optional<IconState> UndoHistory::redo() { return step(redo_, undo_); }

@@ -53,6 +53,7 @@ public:
 private:
     static qsizetype sizeOf(const IconState &s) { return s.pixels.sizeInBytes() + qsizetype(sizeof(IconState)); }
     void push(std::deque<IconState> &to, IconState s);
+    std::optional<IconState> step(std::deque<IconState> &from, std::deque<IconState> &to);
     void trim();
 
     qsizetype maxBytes_;

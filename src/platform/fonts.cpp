@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QLabel>
 
 namespace fonts {
@@ -25,14 +26,21 @@ void installStandIns()
 QFont classic(const QString &family, qreal points)
 {
     installStandIns();
-    QString chosen = family;
-    const QStringList installed = QFontDatabase::families();
-    for (const QString &standIn : QFont::substitutes(family))
-        if (installed.contains(standIn, Qt::CaseInsensitive)) {
-            chosen = standIn;
-            break;
-        }
-    QFont f(chosen);
+    // Every window asks again for the same few names: the font list is read
+    // once per name.
+    static QHash<QString, QString> chosen;
+    auto it = chosen.constFind(family);
+    if (it == chosen.constEnd()) {
+        QString name = family;
+        const QStringList installed = QFontDatabase::families();
+        for (const QString &standIn : QFont::substitutes(family))
+            if (installed.contains(standIn, Qt::CaseInsensitive)) {
+                name = standIn;
+                break;
+            }
+        it = chosen.insert(family, name);
+    }
+    QFont f(*it);
     if (points > 0)
         f.setPointSizeF(points);
     return f;

@@ -54,6 +54,7 @@ quint32 hostOf(const QWidget *top)
 
 LiveSwatch::LiveSwatch(QWidget *parent)
     : QWidget(parent)
+    , x11_(x11Connection())
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -62,9 +63,9 @@ LiveSwatch::LiveSwatch(QWidget *parent)
 LiveSwatch::~LiveSwatch()
 {
     // A window whose host has gone went with it.
-    if (xcb_connection_t *c = x11Connection(); c && filledByServer()) {
-        xcb_destroy_window(c, server_);
-        xcb_flush(c);
+    if (filledByServer()) {
+        xcb_destroy_window(x11_, server_);
+        xcb_flush(x11_);
     }
 }
 
@@ -87,12 +88,12 @@ void LiveSwatch::setColour(QColor c)
     if (c == colour_)
         return;
     colour_ = c;
-    makeServerWindow();                                        // in step with the top-level's native window
-    if (xcb_connection_t *x = x11Connection(); x && server_) { // made in the current host just now
+    makeServerWindow(); // in step with the top-level's native window
+    if (server_) {      // made in the current host just now
         const quint32 pixel = pixelOf(layout_, colour_);
-        xcb_change_window_attributes(x, server_, XCB_CW_BACK_PIXEL, &pixel);
-        xcb_clear_area(x, 0, server_, 0, 0, 0, 0);
-        xcb_flush(x);
+        xcb_change_window_attributes(x11_, server_, XCB_CW_BACK_PIXEL, &pixel);
+        xcb_clear_area(x11_, 0, server_, 0, 0, 0, 0);
+        xcb_flush(x11_);
     } else {
         repaint();
     }
@@ -103,10 +104,10 @@ void LiveSwatch::makeServerWindow()
     // A top-level's native window is remade for some changes (staying on top
     // switched around a dialog), and the swatch's window goes with the old
     // one; until the next change makes a new one, the toolkit paints it.
-    xcb_connection_t *c = x11Connection();
-    const quint32 host = hostOf(window());
-    if (!c || !host || host == host_)
+    const quint32 host = x11_ ? hostOf(window()) : 0;
+    if (!host || host == host_)
         return;
+    xcb_connection_t *c = x11_;
     // A new host: the last window, if any, was destroyed with the old one.
     server_ = 0;
     host_ = host;
@@ -125,9 +126,9 @@ void LiveSwatch::makeServerWindow()
 
 void LiveSwatch::placeServerWindow()
 {
-    xcb_connection_t *c = x11Connection();
-    if (!c || !filledByServer())
+    if (!filledByServer())
         return;
+    xcb_connection_t *c = x11_;
     // In the host's device pixels.
     const qreal scale = devicePixelRatioF();
     const QPoint at = mapTo(window(), QPoint(0, 0));
@@ -144,15 +145,15 @@ bool LiveSwatch::event(QEvent *e)
     switch (e->type()) {
     case QEvent::Show:
         makeServerWindow();
-        if (xcb_connection_t *c = x11Connection(); c && filledByServer()) {
-            xcb_map_window(c, server_);
-            xcb_flush(c);
+        if (filledByServer()) {
+            xcb_map_window(x11_, server_);
+            xcb_flush(x11_);
         }
         break;
     case QEvent::Hide:
-        if (xcb_connection_t *c = x11Connection(); c && filledByServer()) {
-            xcb_unmap_window(c, server_);
-            xcb_flush(c);
+        if (filledByServer()) {
+            xcb_unmap_window(x11_, server_);
+            xcb_flush(x11_);
         }
         break;
     case QEvent::Move:

@@ -10,6 +10,8 @@
 #include <QColor>
 #include <QWidget>
 
+struct xcb_connection_t;
+
 class LiveSwatch : public QWidget
 {
     Q_OBJECT
@@ -40,6 +42,7 @@ private:
     void makeServerWindow();  // unless there is one in the top-level's current native window
     void placeServerWindow(); // over this widget
 
+    xcb_connection_t *const x11_; // null off X11
     QColor colour_ = Qt::black;
     quint32 host_ = 0;   // the top-level's native window it was made in
     quint32 server_ = 0; // the swatch's own, 0 while there is none

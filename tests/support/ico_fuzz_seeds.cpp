@@ -5,19 +5,6 @@
 
 namespace {
 
-QImage indexedPattern(int w, int h, int colours)
-{
-    QImage image(w, h, QImage::Format_Indexed8);
-    QList<QRgb> table;
-    for (int i = 0; i < colours; ++i)
-        table.append(qRgb((i * 67) & 0xFF, (i * 131) & 0xFF, (i * 29) & 0xFF));
-    image.setColorTable(table);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            image.setPixel(x, y, uint((x + y * 3) % colours));
-    return image;
-}
-
 QImage argbPattern(int w, int h)
 {
     QImage image(w, h, QImage::Format_ARGB32);
@@ -34,9 +21,9 @@ using seed::entry;
 std::vector<std::pair<QString, QByteArray>> icoFuzzSeeds()
 {
     std::vector<std::pair<QString, QByteArray>> seeds;
-    seeds.emplace_back("mono.ico", writeIco({entry(indexedPattern(5, 3, 2), 1)}));
-    seeds.emplace_back("16colour.ico", writeIco({entry(indexedPattern(6, 4, 16), 4)}));
-    seeds.emplace_back("256colour.ico", writeIco({entry(indexedPattern(4, 4, 256), 8)}));
+    seeds.emplace_back("mono.ico", writeIco({entry(seed::indexed(5, 3, 2), 1)}));
+    seeds.emplace_back("16colour.ico", writeIco({entry(seed::indexed(6, 4, 16), 4)}));
+    seeds.emplace_back("256colour.ico", writeIco({entry(seed::indexed(4, 4, 256), 8)}));
 
     IcoWriterEntry bitfields = entry(argbPattern(3, 3), 16);
     bitfields.bitfields = true;
@@ -51,7 +38,7 @@ std::vector<std::pair<QString, QByteArray>> icoFuzzSeeds()
     png.png = true;
     seeds.emplace_back("png.ico", writeIco({png}));
 
-    IcoWriterEntry cursor = entry(indexedPattern(4, 4, 2), 1);
+    IcoWriterEntry cursor = entry(seed::indexed(4, 4, 2), 1);
     cursor.hotspotX = 2;
     cursor.hotspotY = 1;
     seeds.emplace_back("pointer.cur", writeIco({cursor}, IcoKind::Cursor));
