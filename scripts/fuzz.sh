@@ -13,7 +13,7 @@ if [ ${#targets[@]} -eq 0 ]; then
   echo "no fuzz targets"
   exit 0
 fi
-CC=clang CXX=clang++ "$root/scripts/build.sh" "$root/fuzz-build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSAREL_FUZZ=ON
+CC=clang CXX=clang++ "$root/scripts/build.sh" "$root/fuzz-build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTESSAREL_FUZZ=ON -DTESSAREL_WERROR=ON
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 # The metafile target draws text on the offscreen platform, which wants a private runtime folder.

@@ -53,16 +53,14 @@ int pngBitCount(int colourType, int depth)
 
 std::optional<IcoEntry> decodePng(ByteView v, PixelBudget &budget)
 {
-    // Signature, then the IHDR chunk: length 13, "IHDR", width, height,
-    // depth, colour type, ... The size is checked before libpng ever sees
-    // the data, so a huge declared image is never allocated.
-    if (!v.has(8, 4 + 4 + 13) || v.u32be(8) != 13 || std::memcmp(v.at(12), "IHDR", 4) != 0)
+    const std::optional<PngHeader> header = readPngHeader(v);
+    if (!header)
         return std::nullopt;
-    const quint32 width = v.u32be(16);
-    const quint32 height = v.u32be(20);
+    const quint32 width = header->width;
+    const quint32 height = header->height;
     if (width == 0 || height == 0 || width > quint32(kMaxSide) || height > quint32(kMaxSide))
         return std::nullopt;
-    const int bitCount = pngBitCount(v.u8(25), v.u8(24));
+    const int bitCount = pngBitCount(header->colourType, header->depth);
     if (bitCount == 0 || !budget.take(int(width), int(height)))
         return std::nullopt;
 
@@ -164,4 +162,13 @@ int chooseOpenEntry(const std::vector<IcoEntry> &entries)
         }
     }
     return bestSmall >= 0 ? bestSmall : 0;
+}
+
+std::optional<PngHeader> readPngHeader(ByteView png)
+{
+    // Signature, then the IHDR chunk: length 13, "IHDR", width, height,
+    // depth, colour type, ...
+    if (!png.has(8, 4 + 4 + 13) || png.u32be(8) != 13 || std::memcmp(png.at(12), "IHDR", 4) != 0)
+        return std::nullopt;
+    return PngHeader{png.u32be(16), png.u32be(20), png.u8(24), png.u8(25)};
 }

@@ -3,6 +3,8 @@
 // entries, which loses the transparent pixels of most old icons, so Open and
 // the entry picker read files through this instead.
 
+#include "formats/byte_view.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QImage>
@@ -28,6 +30,16 @@ struct IcoEntry
     // their own alpha (PNG, 32-bit with any non-zero alpha) keep that alpha.
     QImage image;
 };
+
+// What a PNG's IHDR chunk (which must come first) declares, read before any
+// decoder sees the data so that a huge declared image is refused before it
+// is allocated. nullopt when the bytes after the signature hold no IHDR.
+struct PngHeader
+{
+    quint32 width = 0, height = 0;
+    uchar depth = 0, colourType = 0;
+};
+std::optional<PngHeader> readPngHeader(ByteView png);
 
 // All entries in directory order, or std::nullopt when the data is not a
 // readable icon or cursor file. One broken entry makes the whole file

@@ -2,6 +2,7 @@
 
 #include "formats/bitmap_file.h"
 #include "formats/byte_view.h"
+#include "formats/dib_decoder.h"
 #include "formats/whole_file.h"
 
 #include <QBuffer>
@@ -168,13 +169,13 @@ QByteArray pngBytes(const QImage &image)
 std::optional<QByteArray> indexedEntry(const QByteArray &payload, const QImage &image)
 {
     const ByteView v(payload);
-    if (!v.has(0, kInfoHeaderBytes) || v.u32(0) != kInfoHeaderBytes || v.u32(16) != 0 || v.i32(8) <= 0)
+    if (!v.has(0, kInfoHeaderBytes) || v.u32(0) != kInfoHeaderBytes)
         return std::nullopt;
-    const int bits = v.u16(14);
-    if (bits != 1 && bits != 4 && bits != 8)
+    const dib::InfoFields header = dib::infoFields(v);
+    const int bits = header.bitCount;
+    if (header.compression != 0 || header.height <= 0 || (bits != 1 && bits != 4 && bits != 8))
         return std::nullopt;
-    const quint32 clrUsed = v.u32(32);
-    const quint32 count = clrUsed ? clrUsed : 1u << bits;
+    const quint32 count = header.coloursUsed ? header.coloursUsed : 1u << bits;
     if (count > (1u << bits) || !v.has(kInfoHeaderBytes, qint64(count) * 4))
         return std::nullopt;
     std::vector<QRgb> palette;
@@ -211,7 +212,7 @@ std::optional<QByteArray> indexedEntry(const QByteArray &payload, const QImage &
     }
     const QByteArray mask = andMask(image);
     QByteArray out;
-    putInfoHeader(out, image.size(), bits, quint32(rows.size() + mask.size()), clrUsed);
+    putInfoHeader(out, image.size(), bits, quint32(rows.size() + mask.size()), header.coloursUsed);
     out.append(payload.mid(kInfoHeaderBytes, qsizetype(count) * 4));
     return out + rows + mask;
 }

@@ -33,10 +33,10 @@ bool looksLikePng(const QByteArray &d) { return d.startsWith("\x89PNG\r\n\x1a\n"
 // its end is refused rather than shown in part.
 std::optional<QImage> decodePng(const QByteArray &data)
 {
-    const ByteView d(data);
-    if (!d.has(0, 8 + 8 + 13) || d.u32be(8) != 13 || data.mid(12, 4) != "IHDR")
+    const std::optional<PngHeader> header = readPngHeader(ByteView(data));
+    if (!header)
         return std::nullopt;
-    const qint64 width = d.u32be(16), height = d.u32be(20);
+    const qint64 width = header->width, height = header->height;
     if (width == 0 || height == 0 || width > kMaxSide || height > kMaxSide || width * height > dib::kMaxPixels)
         return std::nullopt;
     QBuffer buffer;
