@@ -393,7 +393,9 @@ private slots:
         makeFolder(src_ + "/set");
         put(src_ + "/set/x.ico", "x");
 
+        const trees::Tree tree = trees::take(root());
         QCOMPARE(run(FileOperation::Delete, {src_ + "/a.ico", odd}, {}, FileOperation::AllowUndo), 0);
+        QCOMPARE(trees::lost(root(), tree, trees::take(root()), trash()), QStringList());
         QCOMPARE(int(prompts_->deleteAsked.size()), 1);
         QVERIFY(prompts_->deleteAsked[0].toTrash);
         QCOMPARE(prompts_->deleteAsked[0].files.size(), 2);
@@ -409,9 +411,11 @@ private slots:
 
         // The same name again: the trash keeps both.
         put(src_ + "/a.ico", "second a");
+        const trees::Tree again = trees::take(root());
         QCOMPARE(
             run(FileOperation::Delete, {src_ + "/a.ico"}, {}, FileOperation::AllowUndo | FileOperation::NoConfirmation),
             0);
+        QCOMPARE(trees::lost(root(), again, trees::take(root()), trash()), QStringList());
         QCOMPARE(contentOf(trash() + "/files/a (2).ico"), QByteArray("second a"));
         QVERIFY(infoForm.match(QString::fromLatin1(contentOf(trash() + "/info/a (2).ico.trashinfo"))).hasMatch());
         const Files trashed = snapshot(trash());
@@ -620,8 +624,17 @@ private slots:
         QVERIFY(killedCopy());
         QCOMPARE(leftovers().size(), stay.size() + 1);
         QTest::qWait(20);
-        QCOMPARE(run(FileOperation::Copy, in(src_, {"small.ico"}), dst_), 0);
-        QCOMPARE(leftovers(), stay);
+        // A temporary file that appears once the copy is under way (here:
+        // while it asks about the clash) belongs to a copy begun since: it stays.
+        put(src_ + "/clash.ico", "new");
+        put(dst_ + "/clash.ico", "old");
+        prompts_->replaceAnswers = {FileOperationPrompts::Answer::No};
+        prompts_->whileAsked = [&] { put(dst_ + "/.w.ico.tessarel-Newer1", "begun since"); };
+        QCOMPARE(run(FileOperation::Copy, in(src_, {"clash.ico", "small.ico"}), dst_), 0);
+        QCOMPARE(prompts_->replaceAsked.size(), 1);
+        QByteArrayList stayNow = stay + QByteArrayList{".w.ico.tessarel-Newer1"};
+        std::sort(stayNow.begin(), stayNow.end());
+        QCOMPARE(leftovers(), stayNow);
         QCOMPARE(trees::take(dst_).value("small.ico").sha, before.value("src/small.ico").sha);
         QCOMPARE(trees::lost(root(), before, trees::take(root())), QStringList());
     }

@@ -39,12 +39,13 @@ public:
         timer_.start(25);
     }
 
-    int questions = 0;                // boxes answered
-    int looks = 0;                    // looks while a box was up
-    int coveredLooks = 0;             // looks that found a progress dialog shown or taking the input
-    std::function<void()> whileAsked; // called on each look while a box is up
-    QString text;                     // the last box's text
-    QRect geometry;                   // and its place
+    int questions = 0;                    // boxes answered
+    int looks = 0;                        // looks while a box was up
+    int coveredLooks = 0;                 // looks that found a progress dialog shown or taking the input
+    std::function<void()> whileAsked;     // called on each look while a box is up
+    QString text;                         // the last box's text
+    Qt::TextFormat format = Qt::AutoText; // and how it is shown
+    QRect geometry;                       // and its place
 
 private:
     void look()
@@ -73,6 +74,7 @@ private:
         if (clock_.elapsed() < after_)
             return;
         text = box->text();
+        format = box->textFormat();
         geometry = box->frameGeometry();
         current_ = nullptr;
         ++questions;
@@ -87,6 +89,14 @@ private:
 };
 
 void press(QMessageBox *box, QMessageBox::StandardButton which) { box->button(which)->click(); }
+
+bool progressShown()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (qobject_cast<QProgressDialog *>(widget) && widget->isVisible())
+            return true;
+    return false;
+}
 
 } // namespace
 
@@ -177,12 +187,6 @@ private slots:
     void progressStepsAsideForAQuestion()
     {
         auto &prompts = static_cast<QtFileOperationPrompts &>(*window->platform().fileOperationPrompts);
-        auto shownProgress = [] {
-            for (QWidget *widget : QApplication::topLevelWidgets())
-                if (qobject_cast<QProgressDialog *>(widget) && widget->isVisible())
-                    return true;
-            return false;
-        };
         // Asked at once, answered after a second: the progress is still not due.
         prompts.progressBegin(3, true);
         {
@@ -191,21 +195,21 @@ private slots:
             QCOMPARE(user.coveredLooks, 0);
         }
         QVERIFY(prompts.progressStep(0, QStringLiteral("a.ico")));
-        QVERIFY(!shownProgress());
+        QVERIFY(!progressShown());
         // Working long enough: it shows; a question hides it until answered.
         QTest::qWait(QtFileOperationPrompts::kProgressDelayMs + 100);
         QVERIFY(prompts.progressStep(1, QStringLiteral("b.ico")));
-        QVERIFY(shownProgress());
+        QVERIFY(progressShown());
         {
             Answerer user(1000, [](QMessageBox *box) { press(box, QMessageBox::No); });
             QCOMPARE(prompts.confirmReplace(QStringLiteral("/x/b.ico")), FileOperationPrompts::Answer::No);
             QVERIFY(user.looks > 10);
             QCOMPARE(user.coveredLooks, 0);
         }
-        QVERIFY(shownProgress());
+        QVERIFY(progressShown());
         QVERIFY(prompts.progressStep(2, QStringLiteral("c.ico")));
         prompts.progressEnd();
-        QVERIFY(!shownProgress());
+        QVERIFY(!progressShown());
     }
 
     // While an operation runs (here: while its question is up),
@@ -251,14 +255,18 @@ private slots:
         for (QPushButton *b : w->cmdExecute)
             QVERIFY(b->isEnabled());
 
-        // The prompts themselves survive an operation begun inside another.
+        // The prompts themselves survive an operation begun inside another:
+        // once the inner one ends, the outer one's progress still comes when due.
         auto &prompts = *window->platform().fileOperationPrompts;
         prompts.progressBegin(2, true);
         prompts.progressBegin(1, true);
         QVERIFY(prompts.progressStep(0, QStringLiteral("inner")));
         prompts.progressEnd();
+        QTest::qWait(600);
         QVERIFY(prompts.progressStep(1, QStringLiteral("outer")));
+        QVERIFY(progressShown());
         prompts.progressEnd();
+        QVERIFY(!progressShown());
         QVERIFY(prompts.progressStep(0, QStringLiteral("none"))); // nothing running: no progress, no crash
     }
 
@@ -282,6 +290,7 @@ private slots:
         QCOMPARE(lines.size(), 5); // the question, a blank line, one line per name
         QVERIFY2(user.text.contains(QStringLiteral("two\\nlines.ico")), qPrintable(user.text));
         QVERIFY(user.text.contains(QStringLiteral("<i>bold&amp;.ico")));
+        QCOMPARE(user.format, Qt::PlainText); // a name is never read as markup
         QString shownLong;
         for (const QString &line : lines)
             if (line.endsWith(QStringLiteral("RRR.ico")))

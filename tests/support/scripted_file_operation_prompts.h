@@ -5,6 +5,7 @@
 #include "platform/file_operation_prompts.h"
 
 #include <deque>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,8 @@ public:
     Answer confirmReplace(const QString &destination) override
     {
         replaceAsked << destination;
+        if (whileAsked)
+            whileAsked();
         return next(replaceAnswers, Answer::Yes);
     }
     bool confirmDelete(const QStringList &files, bool toTrash) override
@@ -36,6 +39,7 @@ public:
     void progressEnd() override { ++ends; }
 
     QStringList replaceAsked;
+    std::function<void()> whileAsked; // run while a replace question is up
     std::deque<Answer> replaceAnswers;
     std::vector<DeleteAsked> deleteAsked;
     std::deque<bool> deleteAnswers;

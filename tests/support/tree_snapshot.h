@@ -9,7 +9,6 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QMap>
-#include <QSet>
 #include <QStringList>
 
 #include <dirent.h>
@@ -118,25 +117,33 @@ inline QMultiMap<QByteArray, QByteArray> restorable(const QByteArray &trash)
 }
 
 // What the rule finds lost between two snapshots of `root` (empty: nothing).
-// `trash` is the trash folder that a Delete with undo used, if any.
+// `trash` is the trash folder that a Delete with undo used, if any. A file
+// that left its place needs a copy of its own elsewhere: two moved files of
+// the same bytes need two, and bytes that survive only under a new hidden
+// name (a temporary file left behind) have not arrived anywhere.
 inline QStringList lost(const QByteArray &root, const Tree &before, const Tree &after, const QByteArray &trash = {})
 {
-    QSet<QByteArray> present;
-    for (const Node &n : after)
-        if (n.kind == Node::File)
-            present.insert(n.sha);
+    const auto hiddenName = [](const QByteArray &path) {
+        const qsizetype slash = path.lastIndexOf('/');
+        return path.at(slash + 1) == '.';
+    };
+    QMap<QByteArray, int> copies; // sha -> files after that no file of before stayed in
+    for (auto it = after.cbegin(); it != after.cend(); ++it)
+        if (it.value().kind == Node::File && !(before.value(it.key()) == it.value())
+            && !(hiddenName(it.key()) && !before.contains(it.key())))
+            ++copies[it.value().sha];
     const auto inTrash = trash.isEmpty() ? QMultiMap<QByteArray, QByteArray>() : restorable(trash);
     QStringList out;
     for (auto it = before.cbegin(); it != before.cend(); ++it) {
         const Node &was = it.value();
-        const QString name = QString::fromUtf8(it.key().toPercentEncoding("/ ()."));
-        if (was.kind == Node::File) {
-            const bool inPlace = after.value(it.key()) == was;
-            const bool arrived = present.contains(was.sha);
-            const bool trashed = inTrash.values(root + '/' + it.key()).contains(was.sha);
-            if (!inPlace && !arrived && !trashed)
-                out << QStringLiteral("%1: its bytes are nowhere").arg(name);
-        }
+        if (was.kind != Node::File || after.value(it.key()) == was
+            || inTrash.values(root + '/' + it.key()).contains(was.sha))
+            continue;
+        if (copies.value(was.sha) > 0)
+            --copies[was.sha];
+        else
+            out << QStringLiteral("%1: its bytes are nowhere")
+                       .arg(QString::fromUtf8(it.key().toPercentEncoding("/ ().")));
     }
     for (auto it = after.cbegin(); it != after.cend(); ++it)
         if (it.value().kind == Node::Link && it.value().dangling && !(before.value(it.key()) == it.value()))
