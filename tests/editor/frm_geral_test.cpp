@@ -211,6 +211,30 @@ private slots:
         QCOMPARE(w.sideWindows().get(QStringLiteral("frmToolBar")), tool);
     }
 
+    // Whatever state the window manager left a side window in, the command
+    // that shows it brings it back normal and visible.
+    void commandsBringMinimisedSideWindowsBack()
+    {
+        frmGeral &w = *f->window;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const std::pair<QAction *, const char *> commands[] = {{w.mnuMove, "frmToolBar"},
+                                                               {w.mnuScroolColor, "ColorPalette"},
+                                                               {w.mnuGradiende, "frmDesenho"},
+                                                               {w.mnuVersao, "frmAbout"},
+                                                               {w.mnuOpenAs, "frmCopy"}};
+        for (const auto &[command, name] : commands) {
+            command->trigger();
+            QWidget *side = w.sideWindows().existing(QString::fromLatin1(name));
+            QVERIFY2(side && side->isVisible(), name);
+            for (const Qt::WindowState left : {Qt::WindowMinimized, Qt::WindowMaximized}) {
+                side->setWindowState(left);
+                command->trigger();
+                QVERIFY2(side->windowState() == Qt::WindowNoState && side->isVisible(), name);
+            }
+        }
+    }
+
     void functionKeysMinimiseAndMaximise()
     {
         frmGeral &w = *f->window;
