@@ -285,7 +285,7 @@ void PictureLoaderTest::filesOpenAsTheirBytesSay_data()
     // Info headers of no known kind are refused; every known kind opens.
     for (quint32 size : {13u, 65u, 99u, 200u})
         QTest::addRow("info header %u", size) << "odd.bmp" << bmp(rgb, 24, size) << QImage();
-    for (quint32 size : {52u, 56u, 64u, 108u, 124u})
+    for (quint32 size : {16u, 39u, 41u, 52u, 56u, 64u, 108u, 124u})
         QTest::addRow("info header %u", size) << "known.bmp" << bmp(rgb, 24, size) << rgbOut;
     QTest::newRow("OS/2 header with Huffman code 3") << "os2.bmp" << bmp(rgb, 32, 64, withAlpha) << QImage();
     // A declared alpha mask is honoured; without one, or with every alpha byte
