@@ -88,6 +88,7 @@ public:
     }
 
     QString error;
+    bool cancelled = false; // stopped by the user's answer, not by a fault
 
 private:
     enum class Landing { Fresh, Replace, Merge, Skip, Stop };
@@ -96,6 +97,11 @@ private:
     {
         error = reason;
         return false;
+    }
+    bool cancel(const QString &reason)
+    {
+        cancelled = true;
+        return fail(reason);
     }
     // `what` and the path, then what the system said.
     bool failSystem(const QString &what, const Path &path)
@@ -153,7 +159,7 @@ private:
         for (int i = 0; i < sources.size(); ++i) {
             const Path &source = sources[i];
             if (!progress.step(i, source))
-                return fail(QStringLiteral("Cancelled before %1.").arg(shown(source)));
+                return cancel(QStringLiteral("Cancelled before %1.").arg(shown(source)));
             if (!notInsideItself(source, folder))
                 return false;
             const Path target = joined(folder, nameOf(source));
@@ -222,7 +228,7 @@ private:
             case FileOperationPrompts::Answer::YesToAll: replaceAll_ = true; break;
             case FileOperationPrompts::Answer::No: return Landing::Skip;
             case FileOperationPrompts::Answer::Cancel:
-                fail(QStringLiteral("Cancelled at %1.").arg(shown(target)));
+                cancel(QStringLiteral("Cancelled at %1.").arg(shown(target)));
                 return Landing::Stop;
             }
         }
@@ -463,13 +469,13 @@ private:
             for (const Path &source : sources)
                 names << shown(source);
             if (!prompts_.confirmDelete(names, toTrash))
-                return fail(QStringLiteral("The delete was cancelled; nothing was removed."));
+                return cancel(QStringLiteral("The delete was cancelled; nothing was removed."));
         }
         Progress progress(prompts_, flags_, int(sources.size()));
         for (int i = 0; i < sources.size(); ++i) {
             const Path &source = sources[i];
             if (!progress.step(i, source))
-                return fail(QStringLiteral("Cancelled before %1.").arg(shown(source)));
+                return cancel(QStringLiteral("Cancelled before %1.").arg(shown(source)));
             struct stat st;
             if (::lstat(source.constData(), &st) != 0)
                 return failSystem(QStringLiteral("Cannot find"), source);
@@ -587,6 +593,8 @@ int FileOperation::SHFileOperation(int code, const QByteArray &from, const QByte
     const bool ok = run.perform(from, to);
     running_ = false;
     lastError_ = run.error;
+    if (!ok && !run.cancelled)
+        prompts_.reportFailure(run.error);
     return ok ? 0 : kFailed;
 }
 

@@ -20,4 +20,7 @@ public:
     virtual void progressBegin(int total, bool showNames) = 0;
     virtual bool progressStep(int index, const QString &name) = 0;
     virtual void progressEnd() = 0;
+    // Why an operation stopped, when it was not the user's own cancel: shown
+    // before the operation returns, so the user learns more than that it failed.
+    virtual void reportFailure(const QString &reason) = 0;
 };

@@ -108,6 +108,15 @@ FileOperationPrompts::Answer QtFileOperationPrompts::confirmReplace(const QStrin
     }
 }
 
+void QtFileOperationPrompts::reportFailure(const QString &reason)
+{
+    const DialogInFront front;
+    QMessageBox box(QMessageBox::Warning, kApplicationTitle, QString(), QMessageBox::Ok);
+    // The reason names its file by its full path: cut in the middle rather than run off the screen.
+    box.setText(fitted(reason, box.fontMetrics()));
+    ask(box);
+}
+
 bool QtFileOperationPrompts::confirmDelete(const QStringList &files, bool toTrash)
 {
     const DialogInFront front;

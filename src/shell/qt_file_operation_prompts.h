@@ -26,6 +26,7 @@ public:
     void progressBegin(int total, bool showNames) override;
     bool progressStep(int index, const QString &name) override;
     void progressEnd() override;
+    void reportFailure(const QString &reason) override;
 
     // How long an operation must have worked before its progress shows.
     static constexpr int kProgressDelayMs = 500;

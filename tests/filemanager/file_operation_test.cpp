@@ -308,6 +308,7 @@ private slots:
         QCOMPARE(prompts_->begins, (std::vector<std::pair<int, bool>>{{3, true}}));
         QCOMPARE(prompts_->steps, (std::vector<std::pair<int, QString>>{{0, "a.ico"}, {1, "b.ico"}}));
         QCOMPARE(prompts_->ends, 1);
+        QVERIFY(prompts_->failures.empty()); // the user's own cancel needs no telling
 
         // Silent shows nothing; simple progress shows no names.
         prompts_->steps.clear();
@@ -471,6 +472,8 @@ private slots:
             prompts_->replaceAnswers = {Answer::Yes};
             QVERIFY(run(FileOperation::Move, in(src_, {"same.ico"}), dst_, flags) != 0);
             QVERIFY2(op_->lastError().contains(QStringLiteral("same file")), qPrintable(op_->lastError()));
+            // The user is told why, not only that it failed.
+            QCOMPARE(prompts_->failures.value(prompts_->failures.size() - 1), op_->lastError());
             // A second name (a hard link) of the file the link points to is the same file too.
             QVERIFY(run(FileOperation::Move, in(src_, {"hard.ico"}), dst_, flags) != 0);
             QCOMPARE(trees::take(root()), before);

@@ -212,6 +212,24 @@ private slots:
         QVERIFY(!progressShown());
     }
 
+    // A failure the user did not ask for is explained, in front and answerable,
+    // before the window's own message: here a link moved onto the very file
+    // it points to, which is refused.
+    void failureIsExplainedBeforeTheWindowsMessage()
+    {
+        put(path(QStringLiteral("dst/same.ico")), "icon");
+        QCOMPARE(::symlink("../dst/same.ico", path(QStringLiteral("src/same.ico")).constData()), 0);
+        showFolders();
+        Answerer user(100, [](QMessageBox *box) { press(box, QMessageBox::Ok); });
+        QTest::mouseClick(w->cmdExecute[1], Qt::LeftButton); // Move
+        QCOMPARE(user.questions, 1);                         // the same file is found before any question
+        QVERIFY2(user.text.contains(QStringLiteral("same file")), qPrintable(user.text));
+        QCOMPARE(user.coveredLooks, 0);
+        QCOMPARE(messages->shown.size(), size_t(1));
+        QVERIFY(messages->shown.back().text.contains(QStringLiteral("Did   not   complete")));
+        QCOMPARE(read(path(QStringLiteral("dst/same.ico"))), QByteArray("icon"));
+    }
+
     // While an operation runs (here: while its question is up),
     // the window's handlers start nothing, whoever calls them; the operation
     // then finishes as answered.

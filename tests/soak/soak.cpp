@@ -188,6 +188,7 @@ public:
     void progressBegin(int, bool) override { }
     bool progressStep(int, const QString &) override { return rng_() % 16 != 0; }
     void progressEnd() override { }
+    void reportFailure(const QString &) override { }
     std::set<QString> removedForGood;
 
 private:

@@ -37,6 +37,7 @@ public:
         return next(stepAnswers, true);
     }
     void progressEnd() override { ++ends; }
+    void reportFailure(const QString &reason) override { failures << reason; }
 
     QStringList replaceAsked;
     std::function<void()> whileAsked; // run while a replace question is up
@@ -47,6 +48,7 @@ public:
     std::vector<std::pair<int, QString>> steps;
     std::deque<bool> stepAnswers;
     int ends = 0;
+    QStringList failures; // reasons reported
 
 private:
     template <typename T> static T next(std::deque<T> &queue, T otherwise)
