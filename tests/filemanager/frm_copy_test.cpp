@@ -22,6 +22,7 @@
 #include <atomic>
 #include <chrono>
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -262,8 +263,23 @@ private slots:
             subfolders << e.display;
         QCOMPARE(files, (QStringList{"a.ico", "b.ico", "broken.ico", "c.ico", "d.ICO", "link.ico"}));
         QCOMPARE(subfolders, (QStringList{"sub.ico", "to-folder"}));
+        // Opening the folder reads it once for both lists and opens nothing in it.
+        const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        // Closes are watched too: the kernel folds an event into an unread one just like it.
+        QVERIFY(watch >= 0 && ::inotify_add_watch(watch, src.constData(), IN_OPEN | IN_CLOSE) >= 0);
         w->lstDir[0]->setPath(src);
         w->lstDir_Change(0);
+        QByteArrayList opened;
+        alignas(inotify_event) char events[4096];
+        for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;)
+            for (char *at = events; at < events + n;) {
+                const auto *e = reinterpret_cast<const inotify_event *>(at);
+                if (e->mask & IN_OPEN)
+                    opened << (e->len ? e->name : ".");
+                at += sizeof(inotify_event) + e->len;
+            }
+        ::close(watch);
+        QCOMPARE(opened, QByteArrayList{"."});
         QCOMPARE(w->lstFile[0]->count(), 6);
         QCOMPARE(w->lstDir[0]->item(w->lstDir[0]->count() - 1)->data(Qt::UserRole).toByteArray(), src + "/to-folder");
     }
