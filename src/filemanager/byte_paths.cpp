@@ -17,6 +17,12 @@ namespace bytepath {
 
 QString shown(const Path &path) { return QFile::decodeName(path); }
 
+QString systemError(const QString &what, const Path &path)
+{
+    const int err = errno;
+    return QStringLiteral("%1 %2: %3").arg(what, shown(path), QString::fromLocal8Bit(std::strerror(err)));
+}
+
 // "//x//y/" -> "/x/y": the window joins folder and name itself, so a folder
 // at "/" gives doubled separators.
 Path cleaned(const Path &path)

@@ -31,6 +31,11 @@ Path joined(const Path &folder, const Path &name);
 
 // "a.ico" -> "a (2).ico"; a name without an extension (or a dot file) gets the number at the end.
 Path numbered(const Path &name, int n);
+// The highest number tried before a folder counts as having no free name.
+constexpr int kMostNumbered = 9999;
+
+// "<what> <path>: <what the system said of errno>".
+QString systemError(const QString &what, const Path &path);
 
 bool isLink(const Path &path);
 

@@ -1,30 +1,23 @@
 #include "filemanager/file_operation.h"
 
 #include "filemanager/byte_paths.h"
+#include "filemanager/trash_can.h"
+#include "filemanager/verified_copy.h"
 #include "platform/file_operation_prompts.h"
 
 #include <QByteArrayList>
-#include <QDateTime>
-#include <QFile>
 #include <QSet>
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <ftw.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
 using namespace bytepath;
 
-constexpr size_t kChunk = 1 << 20; // memory per buffer, whatever the file size
-constexpr int kMostNumbered = 9999;
 constexpr int kFailed = 1;
 
 // Begin and end around the operation, a step before each listed entry.
@@ -104,11 +97,7 @@ private:
         return fail(reason);
     }
     // `what` and the path, then what the system said.
-    bool failSystem(const QString &what, const Path &path)
-    {
-        const int err = errno;
-        return fail(QStringLiteral("%1 %2: %3").arg(what, shown(path), QString::fromLocal8Bit(std::strerror(err))));
-    }
+    bool failSystem(const QString &what, const Path &path) { return fail(systemError(what, path)); }
     const char *verb() const { return code_ == FileOperation::Move ? "move" : "copy"; }
 
     bool parseSources(const QByteArray &from, QByteArrayList &sources)
@@ -306,61 +295,7 @@ private:
             cleaned_.insert(folder);
             removeLeftovers(folder, started_);
         }
-        Path temporary;
-        int fd = -1;
-        Fd lock(-1);
-        for (int tries = 0; fd < 0; ++tries) {
-            temporary = temporaryPattern(target);
-            fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-            if (fd < 0)
-                return failSystem(QStringLiteral("Cannot write in"), folder);
-            // A lock of its own, held until the copy is in place, tells a
-            // cleaner that this temporary file is still being written.
-            lock.reset(::open(temporary.constData(), O_RDONLY | O_CLOEXEC));
-            struct stat mine;
-            if (lock.get() >= 0 && ::flock(lock.get(), LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &mine) == 0
-                && mine.st_nlink > 0)
-                break;
-            // A cleaner took it between its making and the lock: another name.
-            ::unlink(temporary.constData());
-            ::close(fd);
-            fd = -1;
-            if (tries == 10)
-                return fail(
-                    QStringLiteral("Cannot write in %1: its temporary file keeps vanishing.").arg(shown(folder)));
-        }
-        Fd out(fd);
-        Unlinker leftover{temporary};
-
-        std::vector<char> buffer(kChunk);
-        for (off_t at = 0;;) {
-            const ssize_t n = readAt(in.get(), buffer.data(), buffer.size(), at);
-            if (n < 0)
-                return failSystem(QStringLiteral("Cannot read"), source);
-            if (n == 0)
-                break;
-            if (!writeAll(out.get(), buffer.data(), size_t(n)))
-                return failSystem(QStringLiteral("Cannot write"), target);
-            at += n;
-        }
-        const struct timespec times[2] = {{0, UTIME_OMIT}, s.st_mtim};
-        if (::fchmod(out.get(), s.st_mode & 0777) != 0 || ::futimens(out.get(), times) != 0 || ::fsync(out.get()) != 0)
-            return failSystem(QStringLiteral("Cannot write"), target);
-        std::vector<char> check(kChunk);
-        switch (compareFiles(in.get(), out.get(), buffer, check)) {
-        case 1: break;
-        case 0:
-            return fail(
-                QStringLiteral("The copy of %1 differs from it (was it changed meanwhile?).").arg(shown(source)));
-        default: return failSystem(QStringLiteral("Cannot check the copy"), target);
-        }
-        if (!out.close())
-            return failSystem(QStringLiteral("Cannot write"), target);
-        if ((replace ? ::rename(temporary.constData(), target.constData()) : renameNoReplace(temporary, target)) != 0)
-            return failSystem(QStringLiteral("Cannot put the copy in place at"), target);
-        leftover.path.clear();
-        syncFolder(folderOf(target));
-        return true;
+        return writeVerifiedCopy(in.get(), s, source, target, replace, error);
     }
 
     // Move moves the file the list shows. A link is listed as the file it
@@ -489,60 +424,14 @@ private:
         return true;
     }
 
-    // The name in the trash for the n-th try: the file's own name, numbered
-    // from the second try on. A name too long to take ".trashinfo" (a legal
-    // name of 246-255 bytes) is shortened; any unique name will do, as the
-    // .trashinfo's Path= keeps the real one for putting it back.
-    static Path trashName(const Path &name, int n)
-    {
-        static const Path kInfo = ".trashinfo";
-        const qsizetype most = kMostNameBytes - kInfo.size();
-        const Path plain = n == 1 ? name : numbered(name, n);
-        if (plain.size() <= most)
-            return plain;
-        const Path tag = " (" + Path::number(n) + ")";
-        const Path cut = shortened(name, most - tag.size());
-        return n == 1 ? cut : numbered(cut, n);
-    }
-
-    // The freedesktop trash: Trash/info/<name>.trashinfo written first, then
-    // the file renamed to Trash/files/<name>. From another file system the
-    // file is copied there (verified) and then removed.
+    // Into the trash beside its record; from another file system the file is
+    // copied there (verified) and then removed.
     bool trash(const Path &source)
     {
-        const Path folder = trashFolder();
-        if (folder.isEmpty())
-            return fail(QStringLiteral("There is no trash: neither XDG_DATA_HOME nor HOME is set."));
-        const Path files = folder + "/files";
-        const Path info = folder + "/info";
-        if (!makeFolders(files, 0700) || !makeFolders(info, 0700))
-            return failSystem(QStringLiteral("Cannot make the trash folder"), folder);
-
-        // Creating the .trashinfo exclusively claims the name against other deletes.
-        Path name;
-        Unlinker claim;
-        int fd = -1;
-        for (int n = 1; fd < 0; ++n) {
-            if (n > kMostNumbered)
-                return fail(QStringLiteral("No free name is left in the trash for %1.").arg(shown(source)));
-            name = trashName(nameOf(source), n);
-            struct stat st;
-            if (::lstat(joined(files, name).constData(), &st) == 0)
-                continue;
-            const Path infoPath = joined(info, name + ".trashinfo");
-            fd = ::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd < 0 && errno != EEXIST)
-                return failSystem(QStringLiteral("Cannot write in the trash folder"), info);
-            if (fd >= 0)
-                claim.path = infoPath;
-        }
-        Fd infoFile(fd);
-        const QByteArray text = "[Trash Info]\nPath=" + source.toPercentEncoding("/") + "\nDeletionDate="
-            + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")).toLatin1() + '\n';
-        if (!writeAll(fd, text.constData(), size_t(text.size())) || ::fsync(fd) != 0 || !infoFile.close())
-            return failSystem(QStringLiteral("Cannot write"), claim.path);
-
-        const Path target = joined(files, name);
+        trashcan::Slot slot;
+        if (!trashcan::claim(source, slot, error))
+            return false;
+        const Path &target = slot.file;
         if (renameNoReplace(source, target) != 0) {
             if (errno != EXDEV)
                 return failSystem(QStringLiteral("Cannot move to the trash:"), source);
@@ -555,12 +444,12 @@ private:
                 return false;
             }
             if (!removeTree(source)) {
-                claim.path.clear(); // the whole copy is in the trash and stays there, with its info
+                slot.keep(); // the whole copy is in the trash and stays there, with its record
                 return failSystem(QStringLiteral("Copied to the trash, but cannot remove"), source);
             }
         }
-        claim.path.clear();
-        syncFolder(files);
+        slot.keep();
+        syncFolder(folderOf(target));
         syncFolder(folderOf(source));
         return true;
     }
